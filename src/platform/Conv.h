@@ -27,8 +27,12 @@ DateValue CDate(const Variant& v);
 // Leading number of a text ("12abc" -> 12, "abc" -> 0); never fails.
 double Val(const Variant& v);
 bool IsNumeric(const Variant& v);
-inline bool IsNull(const Variant& v) { return v.IsNull(); }
-inline bool IsEmpty(const Variant& v) { return v.IsEmpty(); }
+inline bool IsNull(const Variant& v) {
+    return v.IsNull();
+}
+inline bool IsEmpty(const Variant& v) {
+    return v.IsEmpty();
+}
 bool IsDate(const Variant& v);
 std::string TypeName(const Variant& v);
 

@@ -33,9 +33,7 @@ struct IHash {
 };
 struct IEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept {
-        return IEquals(a, b);
-    }
+    bool operator()(std::string_view a, std::string_view b) const noexcept { return IEquals(a, b); }
 };
 
 // Doubles every single quote, so text can sit between quotes in SQL or a criterion.

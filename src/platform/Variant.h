@@ -45,8 +45,8 @@ public:
     Variant(std::string_view s) : v_(std::string(s)) {}
     Variant(ObjectPtr o) : v_(std::move(o)) {}
     template <class T>
-        requires std::is_base_of_v<Object, T>
-    Variant(std::shared_ptr<T> o) : v_(ObjectPtr(std::move(o))) {}
+    requires std::is_base_of_v<Object, T> Variant(std::shared_ptr<T> o)
+        : v_(ObjectPtr(std::move(o))) {}
 
     static Variant Null() {
         Variant v;

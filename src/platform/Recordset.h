@@ -3,10 +3,16 @@
 #include "platform/Dispatch.h"
 #include "platform/Variant.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The C library's EOF macro would swallow the member of that name. Take it in first and
+// retire it; the standard library itself never uses it (std::char_traits<char>::eof() does).
+#include <cstdio>
+#undef EOF
 
 namespace zelk {
 
@@ -51,6 +57,7 @@ constexpr int EditInProgress = 1;
 constexpr int EditAdd = 2;
 } // namespace ad
 
+class Criteria;
 class Recordset;
 struct RecordsetData;
 
@@ -158,9 +165,25 @@ public:
     // Shares the records; independent position, filter and sort.
     std::shared_ptr<Recordset> Clone();
 
+    // Closes and reopens the recordset on its own visible records, as saving it to a stream
+    // and opening that would: they become its only records, in their current order, with no
+    // filter, sort, index or pending change. Clones keep the records they had.
+    void Rebase();
+
 private:
     friend class Field;
     friend class Fields;
+    void Attach(std::shared_ptr<RecordsetData> data);
+    void Detach();
+    void RequireOpen() const;
+    void CommitEdit();
+    std::uint32_t CurrentRow() const;
+    void MoveTo(long pos);
+    long PositionOfBookmark(const Variant& bm);
+    Criteria BoundCriteria(std::string_view text, bool single) const;
+    Variant CellValue(std::size_t col) const;
+    void SetCellValue(std::size_t col, const Variant& v);
+
     std::shared_ptr<RecordsetData> data_;
     struct Cursor;
     std::unique_ptr<Cursor> cur_;

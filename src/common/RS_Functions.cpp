@@ -1,0 +1,154 @@
+#include "common/RS_Functions.h"
+
+#include "platform/Conv.h"
+#include "platform/Error.h"
+#include "platform/Strings.h"
+
+#include <iostream>
+
+namespace zelk {
+
+namespace {
+
+constexpr int MsgInformation = 64;
+
+int DefaultMessageBox(const std::string& prompt, int, const std::string& title) {
+    std::cerr << title << ": " << prompt << '\n';
+    return 1;
+}
+
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook = DefaultMessageBox;
+    return hook;
+}
+
+// Copies every field of target's current record from source's field of the same name.
+void CopyFields(Recordset& source, Recordset& target) {
+    Fields fields = target.GetFields();
+    Fields from = source.GetFields();
+    for (long i = 0; i < fields.Count(); ++i) {
+        Field f = fields.Item(static_cast<std::size_t>(i));
+        f.SetValue(from.Item(f.Name()).Value());
+    }
+}
+
+// The "Optimize" index on both "ID" fields for the duration of one append.
+class OptimizeIds {
+public:
+    OptimizeIds(Recordset& target, Recordset& source)
+        : target_(target.GetFields().Item("ID")), source_(source.GetFields().Item("ID")) {
+        target_.SetOptimize(true);
+        source_.SetOptimize(true);
+    }
+    ~OptimizeIds() {
+        target_.SetOptimize(false);
+        source_.SetOptimize(false);
+    }
+    OptimizeIds(const OptimizeIds&) = delete;
+    OptimizeIds& operator=(const OptimizeIds&) = delete;
+
+private:
+    Field target_, source_;
+};
+
+} // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    Hook() = hook ? std::move(hook) : MessageBoxHook(DefaultMessageBox);
+}
+
+void AppendSelectedRows(const SelectedRowSource& grid, Recordset& source, Recordset& target) {
+    long selected = grid.SelectedRows();
+    if (selected <= 0 || source.RecordCount() == 0) return;
+    {
+        OptimizeIds optimize(target, source);
+        for (long i = 0; i < selected; ++i) {
+            // A row whose first column names no number holds no ID: it finds nothing.
+            auto id = ParseNumber(grid.TextMatrix(grid.SelectedRow(i), 0));
+            if (!id) continue;
+            std::string criteria = "ID = " + CStr(Variant(*id));
+            source.MoveFirst();
+            source.Find(criteria);
+            if (source.EOF()) continue;
+            if (target.RecordCount() > 0) {
+                target.MoveFirst();
+                target.Find(criteria);
+                if (!target.EOF()) continue; // already listed: left as it is
+            }
+            target.AddNew();
+            CopyFields(source, target);
+        }
+    }
+    target.Rebase();
+}
+
+void EmptyRecordset(Recordset& rs) {
+    rs.SetFilter("ID = -12345678");
+    rs.Rebase();
+    rs.SetFilter("");
+}
+
+void ReplaceWithSelectedRows(const SelectedRowSource& grid, Recordset& source, Recordset& target) {
+    if (grid.SelectedRows() <= 0) return;
+    source.MoveFirst();
+    EmptyRecordset(target);
+    AppendSelectedRows(grid, source, target);
+}
+
+int MergeRecord(Recordset& source, Recordset& target) {
+    try {
+        if (source.State() != ad::StateOpen || source.RecordCount() == 0) return 0;
+        std::string criteria = "ID = " + CStr(source.Value("ID"));
+        bool found = false;
+        if (target.RecordCount() > 0) {
+            target.MoveFirst();
+            target.Find(criteria);
+            found = !target.EOF();
+        }
+        if (!found) target.AddNew();
+        try {
+            CopyFields(source, target);
+        } catch (...) {
+            // Half-copied values must not reach the list with the next move.
+            if (target.EditMode() != ad::EditNone) target.CancelUpdate();
+            throw;
+        }
+        target.Update();
+        target.UpdateBatch();
+        return 1;
+    } catch (const ComError& e) {
+        Hook()("An error occurred while merging records.\n\n#" + std::to_string(e.Number()) + ": " +
+                   e.Description(),
+               MsgInformation, "Application Error");
+    }
+    return 0;
+}
+
+void CreateDetachedRecordset(Recordset& source, RecordsetPtr& newRs) {
+    newRs = NewRecordset();
+    Fields from = source.GetFields();
+    Fields to = newRs->GetFields();
+    for (long i = 0; i < from.Count(); ++i) {
+        Field f = from.Item(static_cast<std::size_t>(i));
+        std::string upper = UCase(f.Name());
+        // Key fields keep their type so finds by number still work; the rest become text.
+        bool keep = upper == "ID" || upper == "EO_NUMBER" || upper == "UNCERTAINTY_DISTANCE" ||
+                    upper == "ELEMENT_SUBNATIONAL_ID";
+        to.Append(f.Name(), keep ? f.Type() : ad::VarChar, f.DefinedSize(), f.Attributes());
+    }
+    newRs->Open();
+}
+
+void CopyToDetachedRecordset(Recordset& source, RecordsetPtr& newRs) {
+    CreateDetachedRecordset(source, newRs);
+    if (source.RecordCount() == 0) return;
+    source.MoveFirst();
+    while (!source.EOF()) {
+        newRs->AddNew();
+        CopyFields(source, *newRs);
+        source.MoveNext();
+    }
+    newRs->Update();
+}
+
+} // namespace zelk

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/FieldValue.h"
+#include "platform/Strings.h"
+#include "platform/Variant.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zelk {
+
+using RowId = std::uint32_t;
+
+struct FieldDef {
+    std::string name;
+    int type = 0;
+    long definedSize = 0;
+    long attributes = 0;
+    FieldKind kind = FieldKind::Other;
+    bool optimize = false;
+};
+
+// Hash index of one column: key of the stored value -> rows holding it.
+class ValueIndex {
+public:
+    void Add(const std::string& key, RowId row) { buckets_[key].push_back(row); }
+    void Remove(const std::string& key, RowId row);
+    const std::vector<RowId>* Find(const std::string& key) const;
+
+private:
+    std::unordered_map<std::string, std::vector<RowId>> buckets_;
+};
+
+// What a recordset's cursor hears about rows that any recordset sharing the records changes.
+class RowObserver {
+public:
+    virtual ~RowObserver() = default;
+    virtual void RowCommitted(RowId row) = 0; // a new record became visible to everyone
+    virtual void RowRemoved(RowId row) = 0;
+};
+
+// The records that a recordset and its clones share. Rows are never moved while shared,
+// so a row id is a stable bookmark; deleted rows stay as tombstones.
+struct RecordsetData {
+    enum class RowState : std::uint8_t { Pending, Live, Deleted };
+
+    std::vector<FieldDef> fields;
+    std::unordered_map<std::string, std::size_t, IHash, IEqual> byName;
+    std::vector<std::vector<Variant>> rows;
+    std::vector<RowState> states;
+    std::vector<std::unique_ptr<ValueIndex>> indexes; // per column, null when none
+    std::vector<RowObserver*> observers;
+
+    void AppendField(FieldDef def);
+    std::optional<std::size_t> Column(std::string_view name) const;
+
+    // Builds the indexes every recordset keeps: the one on a field named "ID".
+    void BuildKeyIndexes();
+    void SetIndexed(std::size_t col, bool on);
+    const ValueIndex* IndexOf(std::size_t col) const { return indexes[col].get(); }
+
+    // A new record seen only by the recordset that adds it, all values Null.
+    RowId NewRow();
+    // The pending record becomes live: indexed and announced to every other observer.
+    void Commit(RowId row, const RowObserver* origin);
+    void SetCell(RowId row, std::size_t col, Variant value);
+    void RemoveRow(RowId row);
+    bool IsLive(RowId row) const { return row < states.size() && states[row] == RowState::Live; }
+
+    // A copy of the field structure with no records, as a reopened recordset starts.
+    std::shared_ptr<RecordsetData> EmptyCopy() const;
+
+private:
+    void IndexRow(RowId row, std::size_t col, bool add);
+};
+
+} // namespace zelk

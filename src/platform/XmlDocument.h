@@ -74,6 +74,8 @@ private:
     pugi::xml_node_struct* node_ = nullptr;
 };
 
+// An XML document. Copies share one tree, as object references do; LoadXml on a copy gives
+// that copy a new tree. Entities are never fetched from outside the text.
 class XmlDocument {
 public:
     XmlDocument();

@@ -1,5 +1,8 @@
+#include "platform/Conv.h"
 #include "platform/Error.h"
+#include "platform/ProgIdRegistry.h"
 #include "platform/XmlDocument.h"
+#include "platform/XmlObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -136,4 +139,33 @@ TEST(Xml, SaveAndLoadFile) {
         EXPECT_EQ(e.Number(), err::FileNotFound);
     }
     EXPECT_EQ(back.DocumentElement().Attribute("x"), "&");
+}
+
+TEST(Xml, LateBoundDocument) {
+    ProgIdRegistry registry;
+    RegisterXmlClasses(registry);
+    Variant doc(registry.Create("msxml2.domdocument"));
+    EXPECT_EQ(TypeName(doc), "DOMDocument");
+    EXPECT_FALSE(CBool(CallByName(doc, "loadXML", CallKind::Method, {Variant("<a>")})));
+    Variant pe = CallByName(doc, "parseError", CallKind::PropertyGet);
+    EXPECT_EQ(CLng(CallByName(pe, "errorCode", CallKind::PropertyGet)), err::XmlParse);
+
+    ASSERT_TRUE(CBool(CallByName(doc, "loadXML", CallKind::Method, {Variant(kState)})));
+    Variant state =
+        CallByName(doc, "selectSingleNode", CallKind::Method, {Variant("ZELK/SEARCH_STATE")});
+    Variant el = CallByName(doc, "createElement", CallKind::Method, {Variant("STATENAME")});
+    CallByName(state, "appendChild", CallKind::Method, {el});
+    RequireObject(el)->Let("text", Variant("Ohio & <Erie>"));
+    CallByName(el, "setAttribute", CallKind::Method, {Variant("comparison"), Variant(1)});
+
+    Variant items = CallByName(doc, "selectNodes", CallKind::Method, {Variant("//STATENAME")});
+    EXPECT_EQ(CLng(CallByName(items, "length", CallKind::PropertyGet)), 1);
+    Variant first = CallByName(items, "item", CallKind::Method, {Variant(0)});
+    EXPECT_EQ(CStr(CallByName(first, "text", CallKind::PropertyGet)), "Ohio & <Erie>");
+    EXPECT_EQ(CLng(CallByName(first, "getAttribute", CallKind::Method, {Variant("comparison")})),
+              1);
+    // A missing attribute reads as Null, so converting it is error 94.
+    Variant missing = CallByName(first, "getAttribute", CallKind::Method, {Variant("x")});
+    EXPECT_TRUE(missing.IsNull());
+    EXPECT_TRUE(CallByName(items, "item", CallKind::Method, {Variant(1)}).Obj() == nullptr);
 }

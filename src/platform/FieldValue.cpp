@@ -82,19 +82,29 @@ int CompareFieldValues(const Variant& a, const Variant& b, FieldKind kind) {
     return VarCompare(a, b, true);
 }
 
-bool FieldKey(const Variant& v, FieldKind kind, std::string& key) {
+std::size_t IndexKeyHash::operator()(const IndexKey& k) const noexcept {
+    if (k.tag == IndexKey::Tag::Text) return std::hash<std::string>()(k.text);
+    std::size_t h = static_cast<std::size_t>(k.number);
+    return k.tag == IndexKey::Tag::Whole ? h : h ^ (h >> 29) ^ 0x9e3779b97f4a7c15ULL;
+}
+
+bool FieldKey(const Variant& v, FieldKind kind, IndexKey& key) {
     if (v.IsNull() || v.IsEmpty()) return false;
+    key.text.clear();
     if (kind != FieldKind::Text && Numeric(v)) {
         double d = v.NumberValue();
-        if (d == 0) d = 0; // -0 and 0 are one key
-        char bytes[sizeof d];
-        std::memcpy(bytes, &d, sizeof d);
-        key.assign(1, 'n');
-        key.append(bytes, sizeof d);
+        if (d == std::floor(d) && d >= -9.2e18 && d <= 9.2e18) {
+            key.tag = IndexKey::Tag::Whole;
+            key.number = static_cast<std::uint64_t>(static_cast<std::int64_t>(d));
+        } else {
+            key.tag = IndexKey::Tag::Real;
+            std::memcpy(&key.number, &d, sizeof d);
+        }
         return true;
     }
-    key.assign(1, 's');
-    key += UCase(v.IsString() ? v.Str() : CStr(v));
+    key.tag = IndexKey::Tag::Text;
+    key.number = 0;
+    key.text = UCase(v.IsString() ? v.Str() : CStr(v));
     return true;
 }
 

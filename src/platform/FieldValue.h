@@ -2,6 +2,7 @@
 
 #include "platform/Variant.h"
 
+#include <cstdint>
 #include <string>
 
 namespace zelk {
@@ -20,8 +21,20 @@ Variant ToFieldType(const Variant& v, int type);
 // numerically. Returns <0, 0, >0.
 int CompareFieldValues(const Variant& a, const Variant& b, FieldKind kind);
 
-// The hash-index key of a stored value; false for Null and Empty, which no "=" matches.
-// Two values have the same key exactly when CompareFieldValues calls them equal.
-bool FieldKey(const Variant& v, FieldKind kind, std::string& key);
+// The hash-index key of a stored value. Whole numbers key by their value, so that
+// neighbouring IDs land in neighbouring buckets; text keys by its upper-case form.
+struct IndexKey {
+    enum class Tag : std::uint8_t { Whole, Real, Text } tag = Tag::Whole;
+    std::uint64_t number = 0; // the whole number, or the bits of a real one
+    std::string text;
+    friend bool operator==(const IndexKey&, const IndexKey&) = default;
+};
+struct IndexKeyHash {
+    std::size_t operator()(const IndexKey& k) const noexcept;
+};
+
+// False for Null and Empty, which no "=" matches. For values of one field, two values have
+// the same key exactly when CompareFieldValues calls them equal.
+bool FieldKey(const Variant& v, FieldKind kind, IndexKey& key);
 
 } // namespace zelk

@@ -81,11 +81,11 @@ struct Recordset::Cursor final : RowObserver {
         posValid = false;
         const Criteria::Comparison* eq = filter.SingleEquality();
         const ValueIndex* index = eq ? data->IndexOf(eq->column) : nullptr;
-        std::string key;
+        IndexKey key;
         if (index) {
             // An equality filter on an indexed field reads its rows straight from the index.
             if (FieldKey(eq->bound, eq->kind, key))
-                if (const auto* rows = index->Find(key)) view = *rows;
+                index->ForEach(key, [this](RowId r) { view.push_back(r); });
             std::sort(view.begin(), view.end());
         } else {
             for (RowId r = 0; r < data->rows.size(); ++r)
@@ -316,15 +316,13 @@ void Recordset::Find(std::string_view criteria, long skipRecords, int direction,
     const Criteria::Comparison* eq = crit.SingleEquality();
     const ValueIndex* index = eq ? data_->IndexOf(eq->column) : nullptr;
     if (index) {
-        std::string key;
-        const std::vector<RowId>* rows =
-            FieldKey(eq->bound, eq->kind, key) ? index->Find(key) : nullptr;
-        if (rows)
-            for (RowId row : *rows) {
+        IndexKey key;
+        if (FieldKey(eq->bound, eq->kind, key))
+            index->ForEach(key, [&](RowId row) {
                 long at = c.PositionOf(row);
-                if (at < 0 || (forward ? at < from : at > from)) continue;
+                if (at < 0 || (forward ? at < from : at > from)) return;
                 if (found < 0 || (forward ? at < found : at > found)) found = at;
-            }
+            });
     } else if (forward) {
         for (long i = from; i < size && found < 0; ++i)
             if (crit.Matches(data_->rows[c.view[static_cast<std::size_t>(i)]])) found = i;
@@ -452,8 +450,28 @@ std::shared_ptr<Recordset> Recordset::Clone() {
 void Recordset::Rebase() {
     RequireOpen();
     CommitEdit();
-    auto fresh = data_->EmptyCopy();
     bool sole = data_.use_count() == 1;
+    const std::vector<RowId>& view = cur_->view;
+    bool everyRowInOrder = view.size() == data_->rows.size();
+    for (std::size_t i = 0; everyRowInOrder && i < view.size(); ++i)
+        everyRowInOrder = view[i] == i;
+    if (sole && everyRowInOrder) {
+        // The records are already exactly the visible ones: keep them and their key index,
+        // and drop only what a reopened recordset would not have.
+        for (std::size_t col = 0; col < data_->fields.size(); ++col) {
+            data_->fields[col].optimize = false;
+            if (!IEquals(data_->fields[col].name, "ID")) data_->SetIndexed(col, false);
+        }
+        Cursor& c = *cur_;
+        c.filterText.clear();
+        c.sortText.clear();
+        c.filter = Criteria();
+        c.sortKeys.clear();
+        c.sortCols.clear();
+        MoveTo(0);
+        return;
+    }
+    auto fresh = data_->EmptyCopy();
     for (RowId row : cur_->view) {
         fresh->rows.push_back(sole ? std::move(data_->rows[row]) : data_->rows[row]);
         fresh->states.push_back(RecordsetData::RowState::Live);

@@ -4,18 +4,26 @@
 
 namespace zelk {
 
-void ValueIndex::Remove(const std::string& key, RowId row) {
-    auto it = buckets_.find(key);
-    if (it == buckets_.end()) return;
-    auto& rows = it->second;
-    auto pos = std::find(rows.begin(), rows.end(), row);
-    if (pos != rows.end()) rows.erase(pos);
-    if (rows.empty()) buckets_.erase(it);
+void ValueIndex::Add(const IndexKey& key, RowId row) {
+    auto [it, added] = buckets_.try_emplace(key, Bucket{row, {}});
+    if (!added) it->second.more.push_back(row);
 }
 
-const std::vector<RowId>* ValueIndex::Find(const std::string& key) const {
+void ValueIndex::Remove(const IndexKey& key, RowId row) {
     auto it = buckets_.find(key);
-    return it == buckets_.end() ? nullptr : &it->second;
+    if (it == buckets_.end()) return;
+    Bucket& b = it->second;
+    if (b.first == row) {
+        if (b.more.empty()) {
+            buckets_.erase(it);
+            return;
+        }
+        b.first = b.more.back();
+        b.more.pop_back();
+        return;
+    }
+    auto pos = std::find(b.more.begin(), b.more.end(), row);
+    if (pos != b.more.end()) b.more.erase(pos);
 }
 
 void RecordsetData::AppendField(FieldDef def) {
@@ -52,7 +60,7 @@ void RecordsetData::SetIndexed(std::size_t col, bool on) {
 void RecordsetData::IndexRow(RowId row, std::size_t col, bool add) {
     ValueIndex* index = indexes[col].get();
     if (!index) return;
-    std::string key;
+    IndexKey key;
     if (!FieldKey(rows[row][col], fields[col].kind, key)) return;
     if (add)
         index->Add(key, row);

@@ -25,15 +25,27 @@ struct FieldDef {
     bool optimize = false;
 };
 
-// Hash index of one column: key of the stored value -> rows holding it.
+// Hash index of one column: key of the stored value -> rows holding it. Most keys are held
+// by one row, so a bucket keeps its first row inline and allocates only for duplicates.
 class ValueIndex {
 public:
-    void Add(const std::string& key, RowId row) { buckets_[key].push_back(row); }
-    void Remove(const std::string& key, RowId row);
-    const std::vector<RowId>* Find(const std::string& key) const;
+    void Add(const IndexKey& key, RowId row);
+    void Remove(const IndexKey& key, RowId row);
+    // Calls f(row) for every row holding key, in no particular order.
+    template <class F> void ForEach(const IndexKey& key, F f) const {
+        auto it = buckets_.find(key);
+        if (it == buckets_.end()) return;
+        f(it->second.first);
+        for (RowId r : it->second.more)
+            f(r);
+    }
 
 private:
-    std::unordered_map<std::string, std::vector<RowId>> buckets_;
+    struct Bucket {
+        RowId first;
+        std::vector<RowId> more;
+    };
+    std::unordered_map<IndexKey, Bucket, IndexKeyHash> buckets_;
 };
 
 // What a recordset's cursor hears about rows that any recordset sharing the records changes.

@@ -238,6 +238,33 @@ TEST(Recordset, ClonesShareRecordsButNotPositionFilterOrSort) {
     EXPECT_EQ(clone->RecordCount(), 4) << "closing one leaves the clone its records";
 }
 
+TEST(Recordset, RebaseKeepsExactlyTheVisibleRecords) {
+    auto rs = People({{1, "a"}, {2, "b"}, {3, "c"}});
+    rs->GetFields()["Name"].SetOptimize(true);
+    rs->MoveLast();
+    (*rs)["Name"] = "z"; // pending: committed by the rebase
+    rs->Rebase();
+    EXPECT_EQ(rs->EditMode(), ad::EditNone);
+    EXPECT_FALSE(rs->GetFields()["Name"].Optimize());
+    rs->Find("Name = 'z'");
+    EXPECT_EQ(rs->Value("ID"), Variant(3));
+
+    auto clone = rs->Clone();
+    rs->SetFilter("ID <> 2");
+    rs->SetSort("ID DESC");
+    rs->Rebase();
+    EXPECT_EQ(rs->Filter(), "");
+    EXPECT_EQ(rs->Sort(), "");
+    EXPECT_EQ(Ids(*rs), (std::vector<int>{3, 1}));
+    rs->AddNew();
+    (*rs)["ID"] = 9;
+    rs->Update();
+    rs->MoveFirst();
+    rs->Find("ID = 9");
+    EXPECT_FALSE(rs->EOF());
+    EXPECT_EQ(Ids(*clone), (std::vector<int>{1, 2, 3})) << "the clone keeps its records";
+}
+
 TEST(Recordset, LateBoundMembers) {
     auto rs = People({{5, "Eve"}, {6, "Fay"}});
     Variant v(rs);

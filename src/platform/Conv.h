@@ -24,7 +24,8 @@ bool CBool(const Variant& v);
 std::string CStr(const Variant& v);
 DateValue CDate(const Variant& v);
 
-// Leading number of a text ("12abc" -> 12, "abc" -> 0); never fails.
+// Leading number of a text ("12abc" -> 12, "abc" -> 0); Null is error 94, a number beyond
+// the Double range error 6.
 double Val(const Variant& v);
 bool IsNumeric(const Variant& v);
 inline bool IsNull(const Variant& v) {

@@ -1,0 +1,42 @@
+#include "host/bo/Store.h"
+
+#include <map>
+
+namespace zelk::bo {
+
+std::vector<std::vector<Variant>> Store::LoadRows(const TableDef& t, const std::string& column,
+                                                  const Variant& key) {
+    std::string cols, joins;
+    std::map<std::string, std::string> alias;
+    for (const auto& f : t.fields) {
+        if (!cols.empty()) cols += ", ";
+        if (f.lookupTable.empty()) {
+            cols += "t." + f.column;
+            continue;
+        }
+        auto it = alias.find(f.lookupTable);
+        if (it == alias.end()) {
+            std::string a = "l" + std::to_string(alias.size() + 1);
+            it = alias.emplace(f.lookupTable, a).first;
+            joins += " LEFT JOIN " + f.lookupTable + " " + a + " ON " + a + "." + f.lookupKey +
+                     " = t." + f.lookupKey;
+        }
+        cols += it->second + "." + f.column;
+    }
+    std::string sql =
+        "SELECT " + cols + " FROM " + t.table + " t" + joins + " WHERE t." + column + " = ?";
+    if (t.hasDisplayOrder) sql += " ORDER BY t.display_order, t." + t.idColumn;
+    return port_->Query(sql, {key}).rows;
+}
+
+int Store::NextTempId() {
+    static int next = -1;
+    return --next;
+}
+
+std::string Store::NextUniqueId() {
+    static long next = 0;
+    return "U" + std::to_string(++next);
+}
+
+} // namespace zelk::bo

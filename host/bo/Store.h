@@ -1,0 +1,33 @@
+#pragma once
+
+#include "host/bo/SqlPort.h"
+#include "host/bo/TableDef.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zelk::bo {
+
+// The business objects' access to the data service: row loading by one key column, and the
+// temporary IDs and unique keys new objects carry.
+class Store {
+public:
+    explicit Store(std::shared_ptr<SqlPort> port) : port_(std::move(port)) {}
+    SqlPort& Port() { return *port_; }
+
+    // Rows of the table whose column equals key, in field order (lookup fields joined),
+    // ordered by display order when the table has one. One statement.
+    std::vector<std::vector<Variant>> LoadRows(const TableDef& t, const std::string& column,
+                                               const Variant& key);
+
+    // Negative, never -1 (which means "none" to the callers).
+    static int NextTempId();
+    static std::string NextUniqueId();
+
+private:
+    std::shared_ptr<SqlPort> port_;
+};
+using StorePtr = std::shared_ptr<Store>;
+
+} // namespace zelk::bo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/bo/ManagedArea.h"
+
+#include <string>
+
+namespace zelk::bo {
+
+// The shape's other spatial attributes (name/value rows), read only.
+class ISpatialAttributes {
+public:
+    virtual ~ISpatialAttributes() = default;
+    virtual long Count() const = 0;
+    // Fills a grid (Rows, Cols, TextMatrix by name) with one column per listed property.
+    virtual void FillGrid(const ObjectPtr& grid, std::string_view propertyList) const = 0;
+    virtual void Release() = 0;
+};
+
+// The root of one record: the shape row, its managed area and their lists. Save writes all
+// of it in one transaction.
+class IShape : public IPropertyObject, public IBindable {
+public:
+    virtual void Connect(const std::string& serverName, int serverType) = 0;
+    virtual void Load(const std::string& shapeId) = 0;
+    virtual void ReleaseData() = 0;
+    virtual void NewRecord() = 0;
+    virtual long ShapeId() const = 0;
+    virtual void SetCreateUser(const std::string& user) = 0;
+    virtual void SetLastModUser(const std::string& user) = 0;
+    virtual void SetOrgUnitId(long orgUnitId) = 0;
+    virtual long ManagedAreaCount() const = 0;
+    // Item 1 is the record's managed area; error 9 otherwise.
+    virtual ManagedAreaPtr ManagedArea(long position) const = 0;
+    virtual ISpatialAttributes& OtherSpatialAttributes() = 0;
+    // Changes in the managed area or any of its lists.
+    virtual bool HasChildChanges() const = 0;
+    // False when nothing was written; LastError then says why.
+    virtual bool Save() = 0;
+    virtual std::string LastError() const = 0;
+    // XML whose root/<server class>/COMPONENT_PROPERTIES/<field> nodes name "table.column".
+    virtual std::string ComponentProperties(std::string_view root) const = 0;
+    virtual DomainPtr GetDomain(std::string_view domainName, const Variant& filter = {},
+                                bool fresh = true) = 0;
+};
+using ShapePtr = std::shared_ptr<IShape>;
+
+} // namespace zelk::bo

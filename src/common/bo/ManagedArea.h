@@ -34,7 +34,7 @@ public:
     virtual void ReleaseData() = 0;
     // Negative and temporary until the first save.
     virtual long ManagedAreaId() const = 0;
-    // Changes of the record itself (not of its lists).
+    // Changes in any of its lists (HasChanges covers the record itself).
     virtual bool HasChildChanges() const = 0;
     virtual IChildCollection& Children(ChildList which) = 0;
     // Domain name ("NATION", "STATE", ...), optional filter (the nation for "STATE").

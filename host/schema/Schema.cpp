@@ -1,0 +1,91 @@
+#include "host/schema/Schema.h"
+
+#include "host/data/DataService.h"
+#include "host/embedded/SchemaSql.h"
+#include "platform/Conv.h"
+
+#include <string>
+#include <vector>
+
+namespace zelk::host {
+
+namespace {
+
+struct Audited {
+    const char* table;
+    const char* kind;     // 'MA' or 'SHAPE'
+    const char* key;      // the row's own ID
+    const char* recordId; // the managed area or shape the row belongs to
+};
+
+// Child tables belong to their managed area; ma and shape are their own record.
+const std::vector<Audited>& AuditedTables() {
+    static const std::vector<Audited> t = {
+        {"ma", "MA", "managed_area_id", "managed_area_id"},
+        {"shape", "SHAPE", "shape_id", "shape_id"},
+        {"managed_area_owner", "MA", "managed_area_owner_id", "managed_area_id"},
+        {"managed_area_alias", "MA", "managed_area_alias_id", "managed_area_id"},
+        {"managed_area_county", "MA", "managed_area_county_id", "managed_area_id"},
+        {"managed_area_local_juris", "MA", "managed_area_local_juris_id", "managed_area_id"},
+        {"managed_area_mapsheet", "MA", "managed_area_mapsheet_id", "managed_area_id"},
+        {"managed_area_site", "MA", "managed_area_site_id", "managed_area_id"},
+        {"managed_area_reference", "MA", "managed_area_reference_id", "managed_area_id"},
+        {"managed_area_trs", "MA", "managed_area_trs_id", "managed_area_id"},
+        {"managed_area_legal", "MA", "managed_area_legal_id", "managed_area_id"},
+        {"managed_area_mgmt_year", "MA", "managed_area_mgmt_year_id", "managed_area_id"},
+        {"managed_area_keyword", "MA", "managed_area_keyword_id", "managed_area_id"},
+        {"element_managed_area", "MA", "element_managed_area_id", "managed_area_id"},
+    };
+    return t;
+}
+
+bool IsStamp(const std::string& c) {
+    return c == "rec_create_user" || c == "rec_create_date" || c == "rec_last_mod_user" ||
+           c == "rec_last_mod_date";
+}
+
+std::string Head(const Audited& a, const char* action) {
+    return std::string("INSERT INTO audit_log (user_name, table_name, table_kind, action, "
+                       "column_name, old_value, new_value, primary_key, record_id, org_unit_id) ") +
+           "SELECT zelk_user(), '" + a.table + "', '" + a.kind + "', '" + action + "', ";
+}
+
+} // namespace
+
+std::string SchemaSql() {
+    return embedded::SchemaSql();
+}
+
+void CreateSchema(DataService& db) {
+    db.ExecScript(SchemaSql());
+    InstallAuditTriggers(db);
+}
+
+void InstallAuditTriggers(DataService& db) {
+    for (const Audited& a : AuditedTables()) {
+        auto cols = db.Query(std::string("SELECT name FROM pragma_table_info('") + a.table + "')");
+        std::vector<std::string> names;
+        for (; !cols->EOF(); cols->MoveNext())
+            names.push_back(CStr(cols->Value("name")));
+        const std::string key = a.key, rec = a.recordId;
+
+        std::string sql = std::string("CREATE TRIGGER ") + a.table + "_audit_i AFTER INSERT ON " +
+                          a.table + " BEGIN " + Head(a, "I") + "NULL, NULL, NULL, new." + key +
+                          ", new." + rec + ", zelk_org_unit(); END;";
+        sql += std::string("CREATE TRIGGER ") + a.table + "_audit_d AFTER DELETE ON " + a.table +
+               " BEGIN " + Head(a, "D") + "NULL, NULL, NULL, old." + key + ", old." + rec +
+               ", zelk_org_unit(); END;";
+        // One statement per column; the user stamps change on every save and are not news.
+        sql += std::string("CREATE TRIGGER ") + a.table + "_audit_u AFTER UPDATE ON " + a.table +
+               " BEGIN ";
+        for (const auto& c : names) {
+            if (IsStamp(c)) continue;
+            sql += Head(a, "U") + "'" + c + "', old." + c + ", new." + c + ", new." + key +
+                   ", new." + rec + ", zelk_org_unit() WHERE old." + c + " IS NOT new." + c + ";";
+        }
+        sql += " END;";
+        db.ExecScript(sql);
+    }
+}
+
+} // namespace zelk::host

@@ -1,0 +1,89 @@
+#include "platform/ui/ScriptedUiDriver.h"
+
+#include "platform/Strings.h"
+#include "platform/ui/Form.h"
+
+namespace zelk {
+
+void ScriptedUiDriver::QueueModal(std::string formName, ModalAction action) {
+    modals_.emplace_back(std::move(formName), std::move(action));
+}
+
+std::vector<std::string> ScriptedUiDriver::Messages() const {
+    std::vector<std::string> out;
+    for (const auto& e : log_)
+        if (e.kind == "MsgBox") out.push_back(e.text);
+    return out;
+}
+
+const ScriptedUiDriver::Entry* ScriptedUiDriver::LastMessage() const {
+    for (auto it = log_.rbegin(); it != log_.rend(); ++it)
+        if (it->kind == "MsgBox") return &*it;
+    return nullptr;
+}
+
+void ScriptedUiDriver::Fail(const std::string& what) {
+    failures_.push_back(what);
+    if (onFailure_) onFailure_(what);
+}
+
+int ScriptedUiDriver::MsgBox(const std::string& prompt, int flags, const std::string& title) {
+    int buttons = flags & 7;
+    int answer = vb::OK;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    } else if (buttons != vb::OKOnly) {
+        Fail("No answer queued for the message box: " + prompt);
+        answer = buttons == vb::YesNo ? vb::No : vb::Cancel;
+    }
+    log_.push_back({"MsgBox", prompt, flags, title, answer});
+    return answer;
+}
+
+std::string ScriptedUiDriver::InputBox(const std::string& prompt, const std::string& title,
+                                       const std::string&) {
+    std::string text;
+    if (!inputs_.empty()) {
+        text = std::move(inputs_.front());
+        inputs_.pop_front();
+    } else {
+        Fail("No input queued for the input box: " + prompt);
+    }
+    log_.push_back({"InputBox", prompt, 0, title, 0});
+    return text;
+}
+
+void ScriptedUiDriver::ShowModal(Form& form) {
+    log_.push_back({"Modal", form.Name(), 0, form.Caption(), 0});
+    if (modals_.empty()) {
+        Fail("No action queued for the modal form " + form.Name());
+    } else {
+        auto [name, action] = std::move(modals_.front());
+        modals_.pop_front();
+        if (!name.empty() && !IEquals(name, form.Name()))
+            Fail("Expected the modal form " + name + " but " + form.Name() + " was shown");
+        else if (action)
+            action(form);
+    }
+    // A modal loop returns only once the form is gone; a script that forgets to close it
+    // must not hang the test.
+    if (form.Visible()) {
+        Fail("The script left the modal form " + form.Name() + " open");
+        form.Hide();
+    }
+}
+
+void ScriptedUiDriver::ShowModeless(Form& form) {
+    log_.push_back({"Modeless", form.Name(), 0, form.Caption(), 0});
+}
+
+void ScriptedUiDriver::SendKeys(const std::string& keys) {
+    log_.push_back({"SendKeys", keys, 0, "", 0});
+}
+
+void ScriptedUiDriver::ShowHelp(const std::string& helpFile, int command, long context) {
+    log_.push_back({"Help", helpFile, command, std::to_string(context), 0});
+}
+
+} // namespace zelk

@@ -83,6 +83,9 @@ public:
     int TabPage() const { return tabPage_; }
     void SetTabPage(int page);
 
+    // Whether a child is on show inside this container (a tab control shows only the controls
+    // of its current page).
+    virtual bool ShowsChild(const Control& /*child*/) const { return true; }
     // Whether the kind can take the focus at all (labels, frames and images cannot).
     virtual bool CanFocus() const { return false; }
     // Moves the focus here; the control being left gets Validate (and keeps the focus when a

@@ -82,6 +82,25 @@ void ScriptedUiDriver::SendKeys(const std::string& keys) {
     log_.push_back({"SendKeys", keys, 0, "", 0});
 }
 
+void ScriptedUiDriver::PopupMenu(Form& form, Control& menu, long x, long y) {
+    log_.push_back({"Popup", menu.Name(), 0, std::to_string(x) + "," + std::to_string(y), 0});
+    if (popups_.empty()) {
+        Fail("No choice queued for the pop-up menu " + menu.Name());
+        return;
+    }
+    std::string choice = std::move(popups_.front());
+    popups_.pop_front();
+    if (choice.empty())
+        return;
+    Form* owner = menu.Owner() ? menu.Owner() : &form;
+    Control* item = owner->Find(choice);
+    if (!item || item->Container() != &menu) {
+        Fail("The pop-up menu " + menu.Name() + " has no item " + choice);
+        return;
+    }
+    item->UserClick();
+}
+
 void ScriptedUiDriver::ShowHelp(const std::string& helpFile, int command, long context) {
     log_.push_back({"Help", helpFile, command, std::to_string(context), 0});
 }

@@ -18,7 +18,7 @@ namespace zelk {
 class ScriptedUiDriver : public UiDriver {
 public:
     struct Entry {
-        std::string kind; // "MsgBox", "InputBox", "Modal", "Modeless", "SendKeys", "Help"
+        std::string kind; // "MsgBox", "InputBox", "Modal", "Modeless", "SendKeys", "Help", "Popup"
         std::string text; // prompt, form name, keys or help file
         int flags = 0;    // message box flags, help command
         std::string title;
@@ -31,6 +31,8 @@ public:
     // The next modal show runs `action` on the form; `formName` ("" = any) must match. The
     // action should hide or unload the form, as a person pressing OK or Cancel would.
     void QueueModal(std::string formName, ModalAction action);
+    // The next pop-up menu chooses the item with this name ("" = the person dismisses it).
+    void QueuePopupChoice(std::string itemName) { popups_.push_back(std::move(itemName)); }
     void SetFailureHandler(std::function<void(const std::string&)> f) { onFailure_ = std::move(f); }
 
     const std::vector<Entry>& Log() const { return log_; }
@@ -39,7 +41,7 @@ public:
     const Entry* LastMessage() const;
     void ClearLog() { log_.clear(); }
     // What the script queued and nobody asked for.
-    std::size_t PendingAnswers() const { return answers_.size() + inputs_.size() + modals_.size(); }
+    std::size_t PendingAnswers() const { return answers_.size() + inputs_.size() + modals_.size() + popups_.size(); }
     const std::vector<std::string>& Failures() const { return failures_; }
 
     int MsgBox(const std::string& prompt, int flags, const std::string& title) override;
@@ -48,6 +50,7 @@ public:
     void ShowModal(Form& form) override;
     void ShowModeless(Form& form) override;
     void SendKeys(const std::string& keys) override;
+    void PopupMenu(Form& form, Control& menu, long x, long y) override;
     void SetClipboardText(const std::string& text) override { clipboard_ = text; }
     std::string ClipboardText() override { return clipboard_; }
     void ShowHelp(const std::string& helpFile, int command, long context) override;
@@ -58,6 +61,7 @@ private:
     std::deque<int> answers_;
     std::deque<std::string> inputs_;
     std::deque<std::pair<std::string, ModalAction>> modals_;
+    std::deque<std::string> popups_;
     std::vector<Entry> log_;
     std::vector<std::string> failures_;
     std::function<void(const std::string&)> onFailure_;

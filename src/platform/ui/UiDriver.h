@@ -5,6 +5,7 @@
 
 namespace zelk {
 
+class Control;
 class Form;
 
 // Message box flags and answers, numbered as the desktop-basic MsgBox numbers them.
@@ -45,6 +46,8 @@ public:
     // A form shown modelessly (the view layer opens a window for it).
     virtual void ShowModeless(Form& form) = 0;
     virtual void SendKeys(const std::string& keys) = 0;
+    // Shows the items of `menu` as a pop-up; the person's choice raises that item's Click.
+    virtual void PopupMenu(Form& form, Control& menu, long x, long y) = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::string ClipboardText() = 0;
     virtual void ShowHelp(const std::string& helpFile, int command, long context) = 0;

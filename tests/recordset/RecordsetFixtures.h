@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/Recordset.h"
 #include "platform/RowSource.h"
+#include "support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +38,6 @@ inline std::vector<int> Ids(Recordset& rs) {
     for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext())
         ids.push_back(int(rs.Value("ID").NumberValue()));
     return ids;
-}
-
-// The error number a call raises, 0 when it raises none.
-template <class F> int ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const ComError& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 // A grid with fixed cells whose selection is a list of rows.

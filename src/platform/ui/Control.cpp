@@ -135,7 +135,8 @@ Form* Control::TopForm() {
 
 bool Control::IsShowing() const {
     for (const Control* c = this; c; c = c->container_)
-        if (!c->visible_) return false;
+        if (!c->visible_ || (c->container_ && !c->container_->ShowsChild(*c)))
+            return false;
     return true;
 }
 

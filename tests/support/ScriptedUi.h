@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ui/ScriptedUiDriver.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ScriptedUiDriver.h"
 #include "support/Errors.h"
 
 #include <gtest/gtest.h>

@@ -22,7 +22,8 @@ RecordsetPtr Nations() {
     rs->GetFields().Append("Nation_ID", ad::Integer, 4);
     rs->GetFields().Append("display_value", ad::VarChar, 50);
     rs->Open();
-    for (auto [id, name] : std::vector<std::pair<int, const char*>>{{1, "Canada"}, {2, "United States"}}) {
+    for (auto [id, name] :
+         std::vector<std::pair<int, const char*>>{{1, "Canada"}, {2, "United States"}}) {
         rs->AddNew();
         (*rs)["Nation_ID"] = id;
         (*rs)["display_value"] = std::string(name);

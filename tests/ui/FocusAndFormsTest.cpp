@@ -20,7 +20,8 @@ struct EventLog {
     std::vector<std::string> seen;
     void Watch(Control& c, std::initializer_list<const char*> events) {
         for (const char* e : events)
-            c.On(e, [this, &c, ev = std::string(e)](Args&) { seen.push_back(c.Name() + ":" + ev); });
+            c.On(e,
+                 [this, &c, ev = std::string(e)](Args&) { seen.push_back(c.Name() + ":" + ev); });
     }
 };
 
@@ -49,9 +50,9 @@ TEST_F(FormsTest, ValidateCancelKeepsTheFocusAndEventsComeInOrder) {
     refuse = false;
     EXPECT_TRUE(txtB->SetFocus());
     EXPECT_EQ(form->ActiveControl(), txtB.get());
-    EXPECT_EQ(log.seen, (std::vector<std::string>{"txtA:GotFocus", "txtA:Change", "txtA:Validate",
-                                                  "txtA:Validate", "txtA:LostFocus",
-                                                  "txtB:GotFocus"}));
+    EXPECT_EQ(log.seen,
+              (std::vector<std::string>{"txtA:GotFocus", "txtA:Change", "txtA:Validate",
+                                        "txtA:Validate", "txtA:LostFocus", "txtB:GotFocus"}));
 
     // Labels, hidden and disabled controls cannot take the focus.
     EXPECT_NE(ErrorOf([&] { lbl->SetFocus(); }), 0);
@@ -154,7 +155,8 @@ TEST_F(FormsTest, ControlsAddedByProgIdAreReachableByName) {
     EXPECT_FALSE(added->IsShowing()) << "page 1 is not current";
     tab->SetActiveTab(1);
     EXPECT_TRUE(added->IsShowing());
-    EXPECT_EQ(ErrorOf([&] { form->AddControl("VB.TextBox", "txtAdded"); }), err::InvalidProcedureCall);
+    EXPECT_EQ(ErrorOf([&] { form->AddControl("VB.TextBox", "txtAdded"); }),
+              err::InvalidProcedureCall);
     EXPECT_EQ(ErrorOf([&] { form->AddControl("No.Such", "x"); }), err::CannotCreateObject);
 
     // Security walks the controls late-bound and locks them by name.
@@ -163,8 +165,7 @@ TEST_F(FormsTest, ControlsAddedByProgIdAreReachableByName) {
     ASSERT_EQ(n, 2);
     for (int i = 0; i < n; ++i) {
         ObjectPtr c = RequireObject(controls->Call("Item", {Variant(i)}));
-        if (CStr(c->Get("Name")) == "txtAdded")
-            c->Let("Locked", Variant(true));
+        if (CStr(c->Get("Name")) == "txtAdded") c->Let("Locked", Variant(true));
     }
     EXPECT_TRUE(added->Locked());
     RequireObject(controls->Call("Item", {Variant("txtAdded")}))->Let("Text", Variant("typed"));

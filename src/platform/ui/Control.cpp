@@ -135,8 +135,7 @@ Form* Control::TopForm() {
 
 bool Control::IsShowing() const {
     for (const Control* c = this; c; c = c->container_)
-        if (!c->visible_ || (c->container_ && !c->container_->ShowsChild(*c)))
-            return false;
+        if (!c->visible_ || (c->container_ && !c->container_->ShowsChild(*c))) return false;
     return true;
 }
 

@@ -52,7 +52,9 @@ void DataCombo::SetBoundColumn(std::string field) {
     Fill();
 }
 
-void DataCombo::ReFill() { Fill(); }
+void DataCombo::ReFill() {
+    Fill();
+}
 
 void DataCombo::Fill() {
     rows_.clear();
@@ -63,8 +65,8 @@ void DataCombo::Fill() {
         if (rs->RecordCount() > 0)
             for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {
                 Variant t = rs->Value(listField_), b = rs->Value(bound);
-                rows_.push_back({t.IsNull() ? std::string() : CStr(t),
-                                 b.IsNull() ? std::string() : CStr(b)});
+                rows_.push_back(
+                    {t.IsNull() ? std::string() : CStr(t), b.IsNull() ? std::string() : CStr(b)});
             }
     }
     NotifyChanged("List");
@@ -72,8 +74,7 @@ void DataCombo::Fill() {
     std::string keep = boundText_;
     selected_ = -1;
     boundText_.clear();
-    if (!keep.empty())
-        SetBoundText(keep);
+    if (!keep.empty()) SetBoundText(keep);
 }
 
 void DataCombo::Select(int index) {
@@ -99,8 +100,7 @@ void DataCombo::SetBoundText(std::string value) {
         }
     bool changed = boundText_ != value;
     boundText_ = std::move(value);
-    if (selected_ != -1 || !text_.empty() || changed)
-        Select(-1);
+    if (selected_ != -1 || !text_.empty() || changed) Select(-1);
 }
 
 void DataCombo::SetText(std::string text) {
@@ -109,8 +109,7 @@ void DataCombo::SetText(std::string text) {
             Select(static_cast<int>(i));
             return;
         }
-    if (style_ == 2 && !text.empty())
-        Raise(383, "'Text' property is read-only");
+    if (style_ == 2 && !text.empty()) Raise(383, "'Text' property is read-only");
     // Free text matches no row: there is no bound value.
     selected_ = -1;
     boundText_.clear();
@@ -123,26 +122,22 @@ void DataCombo::SetText(std::string text) {
 }
 
 bool DataCombo::UserPick(int index) {
-    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus()))
-        return false;
-    if (index < -1 || index >= ListCount())
-        Raise(380, "Invalid property value");
+    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus())) return false;
+    if (index < -1 || index >= ListCount()) Raise(380, "Invalid property value");
     Select(index);
     RaiseEvent("Click");
     return true;
 }
 
 bool DataCombo::UserType(const std::string& text) {
-    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus()))
-        return false;
+    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus())) return false;
     if (matchEntry_ == 0 && !text.empty())
         for (std::size_t i = 0; i < rows_.size(); ++i)
             if (IEquals(rows_[i].text.substr(0, text.size()), text)) {
                 Select(static_cast<int>(i));
                 return true;
             }
-    if (style_ == 2)
-        return false;
+    if (style_ == 2) return false;
     SetText(text);
     return true;
 }

@@ -27,7 +27,7 @@ public:
     // Re-reads the rows of the last row source.
     void ReFill();
 
-    int Style() const { return style_; }   // 0 drop-down combo, 2 drop-down list
+    int Style() const { return style_; } // 0 drop-down combo, 2 drop-down list
     void SetStyle(int v) { style_ = v; }
     int MatchEntry() const { return matchEntry_; } // 0 basic, 1 extended
     void SetMatchEntry(int v) { matchEntry_ = v; }
@@ -40,7 +40,9 @@ public:
     int SelectedIndex() const { return selected_; }
     int ListCount() const { return static_cast<int>(rows_.size()); }
     const std::string& ListText(int i) const { return rows_.at(static_cast<std::size_t>(i)).text; }
-    const std::string& BoundValue(int i) const { return rows_.at(static_cast<std::size_t>(i)).bound; }
+    const std::string& BoundValue(int i) const {
+        return rows_.at(static_cast<std::size_t>(i)).bound;
+    }
 
     // The user chooses an entry (takes the focus, honours Locked), or types text (style 0),
     // which picks the first entry whose text starts with it when MatchEntry is basic.

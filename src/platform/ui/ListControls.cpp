@@ -30,13 +30,13 @@ ListControl::ListControl(std::string typeName, std::string name)
         "List", [this](Args& a) { return Variant(List(CLng(Arg(a, 0)))); },
         [this](const Variant& v, Args& a) { SetList(CLng(Arg(a, 0)), CStr(v)); });
     DefineProperty(
-        "ItemData", [this](Args& a) { return Variant(static_cast<int>(ItemData(CLng(Arg(a, 0))))); },
+        "ItemData",
+        [this](Args& a) { return Variant(static_cast<int>(ItemData(CLng(Arg(a, 0))))); },
         [this](const Variant& v, Args& a) { SetItemData(CLng(Arg(a, 0)), CLng(v)); });
 }
 
 void ListControl::CheckIndex(int index) const {
-    if (index < 0 || index >= ListCount())
-        Raise(381, "Invalid property array index");
+    if (index < 0 || index >= ListCount()) Raise(381, "Invalid property array index");
 }
 
 void ListControl::AddItem(std::string text, int index) {
@@ -55,8 +55,7 @@ void ListControl::AddItem(std::string text, int index) {
     }
     items_.insert(items_.begin() + pos, Item{std::move(text), 0});
     newIndex_ = pos;
-    if (listIndex_ >= pos)
-        ++listIndex_;
+    if (listIndex_ >= pos) ++listIndex_;
     NotifyChanged("List");
 }
 
@@ -87,8 +86,7 @@ void ListControl::Clear() {
 const std::string& ListControl::List(int index) const {
     static const std::string none;
     // Reading past the end answers "", as the list controls do.
-    if (index < 0 || index >= ListCount())
-        return none;
+    if (index < 0 || index >= ListCount()) return none;
     return items_[static_cast<std::size_t>(index)].text;
 }
 
@@ -109,10 +107,8 @@ void ListControl::SetItemData(int index, long data) {
 }
 
 void ListControl::SetListIndex(int index) {
-    if (index < -1 || index >= ListCount())
-        Raise(380, "Invalid property value");
-    if (listIndex_ == index)
-        return;
+    if (index < -1 || index >= ListCount()) Raise(380, "Invalid property value");
+    if (listIndex_ == index) return;
     listIndex_ = index;
     ListIndexChanged();
     NotifyChanged("ListIndex");
@@ -121,14 +117,12 @@ void ListControl::SetListIndex(int index) {
 
 int ListControl::FindText(const std::string& text) const {
     for (int i = 0; i < ListCount(); ++i)
-        if (IEquals(items_[static_cast<std::size_t>(i)].text, text))
-            return i;
+        if (IEquals(items_[static_cast<std::size_t>(i)].text, text)) return i;
     return -1;
 }
 
 bool ListControl::UserPick(int index) {
-    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus()))
-        return false;
+    if (!IsUsable() || Locked() || (!HasFocus() && !SetFocus())) return false;
     SetListIndex(index);
     return true;
 }
@@ -145,29 +139,25 @@ void ComboBox::ListIndexChanged() {
     if (t != text_) {
         text_ = std::move(t);
         NotifyChanged("Text");
-        if (style_ != 2)
-            RaiseEvent("Change");
+        if (style_ != 2) RaiseEvent("Change");
     }
 }
 
 void ComboBox::SetText(std::string text) {
     if (style_ == 2) {
         int i = FindText(text);
-        if (i < 0 && !text.empty())
-            Raise(383, "'Text' property is read-only");
+        if (i < 0 && !text.empty()) Raise(383, "'Text' property is read-only");
         SetListIndex(i);
         return;
     }
-    if (text_ == text)
-        return;
+    if (text_ == text) return;
     text_ = std::move(text);
     NotifyChanged("Text");
     RaiseEvent("Change");
 }
 
 bool ComboBox::UserType(const std::string& text) {
-    if (style_ == 2 || !IsUsable() || Locked() || (!HasFocus() && !SetFocus()))
-        return false;
+    if (style_ == 2 || !IsUsable() || Locked() || (!HasFocus() && !SetFocus())) return false;
     SetText(text);
     return true;
 }

@@ -40,25 +40,19 @@ std::string KeyName(int keyCode) {
         return "F" + std::to_string(keyCode - key::F1 + 1);
     if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9'))
         return std::string(1, static_cast<char>(keyCode));
-    if (keyCode == key::Delete)
-        return "Del";
+    if (keyCode == key::Delete) return "Del";
     return "";
 }
 } // namespace
 
 bool Menu::MatchesShortcut(int keyCode, int shift) const {
-    if (shortcut_.empty())
-        return false;
+    if (shortcut_.empty()) return false;
     std::string name = KeyName(keyCode);
-    if (name.empty())
-        return false;
+    if (name.empty()) return false;
     std::string want;
-    if (shift & key::CtrlMask)
-        want += "Ctrl+";
-    if (shift & key::ShiftMask)
-        want += "Shift+";
-    if (shift & key::AltMask)
-        want += "Alt+";
+    if (shift & key::CtrlMask) want += "Ctrl+";
+    if (shift & key::ShiftMask) want += "Shift+";
+    if (shift & key::AltMask) want += "Alt+";
     return IEquals(want + name, shortcut_);
 }
 
@@ -69,8 +63,7 @@ void PopupMenu(Form& form, Menu& menu, long x, long y) {
 bool RunShortcut(Form& form, int keyCode, int shift) {
     for (const auto& c : form.Controls())
         if (auto* m = dynamic_cast<Menu*>(c.get()); m && m->MatchesShortcut(keyCode, shift)) {
-            if (!m->IsUsable())
-                return false;
+            if (!m->IsUsable()) return false;
             m->UserClick();
             return true;
         }

@@ -90,8 +90,7 @@ void ScriptedUiDriver::PopupMenu(Form& form, Control& menu, long x, long y) {
     }
     std::string choice = std::move(popups_.front());
     popups_.pop_front();
-    if (choice.empty())
-        return;
+    if (choice.empty()) return;
     Form* owner = menu.Owner() ? menu.Owner() : &form;
     Control* item = owner->Find(choice);
     if (!item || item->Container() != &menu) {

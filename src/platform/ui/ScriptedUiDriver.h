@@ -41,7 +41,9 @@ public:
     const Entry* LastMessage() const;
     void ClearLog() { log_.clear(); }
     // What the script queued and nobody asked for.
-    std::size_t PendingAnswers() const { return answers_.size() + inputs_.size() + modals_.size() + popups_.size(); }
+    std::size_t PendingAnswers() const {
+        return answers_.size() + inputs_.size() + modals_.size() + popups_.size();
+    }
     const std::vector<std::string>& Failures() const { return failures_; }
 
     int MsgBox(const std::string& prompt, int flags, const std::string& title) override;

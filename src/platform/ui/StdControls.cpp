@@ -16,12 +16,10 @@ CaptionedControl::CaptionedControl(std::string typeName, std::string name)
 }
 
 void CaptionedControl::SetCaption(std::string caption) {
-    if (caption_ == caption)
-        return;
+    if (caption_ == caption) return;
     caption_ = std::move(caption);
     NotifyChanged("Caption");
-    if (IEquals(TypeName(), "Label"))
-        RaiseEvent("Change");
+    if (IEquals(TypeName(), "Label")) RaiseEvent("Change");
 }
 
 Label::Label(std::string name, std::string typeName)
@@ -37,8 +35,7 @@ PictureBox::PictureBox(std::string name) : Control("PictureBox", std::move(name)
 }
 
 void PictureBox::SetPicture(std::string picture) {
-    if (picture_ == picture)
-        return;
+    if (picture_ == picture) return;
     picture_ = std::move(picture);
     NotifyChanged("Picture");
 }
@@ -63,8 +60,7 @@ TextBox::TextBox(std::string name) : Control("TextBox", std::move(name)) {
 }
 
 void TextBox::SetText(std::string text) {
-    if (text_ == text)
-        return;
+    if (text_ == text) return;
     text_ = std::move(text);
     long len = static_cast<long>(text_.size());
     selStart_ = std::min(selStart_, len);
@@ -74,16 +70,14 @@ void TextBox::SetText(std::string text) {
 }
 
 void TextBox::SetSelStart(long v) {
-    if (v < 0)
-        Raise(err::InvalidProcedureCall, "Invalid property value");
+    if (v < 0) Raise(err::InvalidProcedureCall, "Invalid property value");
     selStart_ = std::min(v, static_cast<long>(text_.size()));
     selLength_ = 0;
     NotifyChanged("SelStart");
 }
 
 void TextBox::SetSelLength(long v) {
-    if (v < 0)
-        Raise(err::InvalidProcedureCall, "Invalid property value");
+    if (v < 0) Raise(err::InvalidProcedureCall, "Invalid property value");
     selLength_ = std::min(v, static_cast<long>(text_.size()) - selStart_);
     NotifyChanged("SelLength");
 }
@@ -102,10 +96,8 @@ void TextBox::SetSelText(const std::string& text) {
 }
 
 bool TextBox::UserType(const std::string& text) {
-    if (!IsUsable() || Locked())
-        return false;
-    if (!HasFocus() && !SetFocus())
-        return false;
+    if (!IsUsable() || Locked()) return false;
+    if (!HasFocus() && !SetFocus()) return false;
     std::string t = text;
     if (maxLength_ > 0 && static_cast<long>(t.size()) > maxLength_)
         t.resize(static_cast<std::size_t>(maxLength_));
@@ -122,18 +114,15 @@ CheckBox::CheckBox(std::string name) : CaptionedControl("CheckBox", std::move(na
 }
 
 void CheckBox::SetValue(int v) {
-    if (v < 0 || v > 2)
-        Raise(err::InvalidProcedureCall, "Invalid property value");
-    if (value_ == v)
-        return;
+    if (v < 0 || v > 2) Raise(err::InvalidProcedureCall, "Invalid property value");
+    if (value_ == v) return;
     value_ = v;
     NotifyChanged("Value");
     RaiseEvent("Click");
 }
 
 void CheckBox::UserClick() {
-    if (!IsUsable() || (!HasFocus() && !SetFocus()))
-        return;
+    if (!IsUsable() || (!HasFocus() && !SetFocus())) return;
     SetValue(value_ == 1 ? 0 : 1);
 }
 
@@ -144,12 +133,10 @@ OptionButton::OptionButton(std::string name) : CaptionedControl("OptionButton", 
 }
 
 void OptionButton::SetValue(bool v) {
-    if (value_ == v)
-        return;
+    if (value_ == v) return;
     value_ = v;
     NotifyChanged("Value");
-    if (!v)
-        return;
+    if (!v) return;
     if (Form* owner = Owner())
         for (Control* c : owner->ChildrenOf(Container()))
             if (auto* o = dynamic_cast<OptionButton*>(c); o && o != this && o->value_) {
@@ -160,15 +147,15 @@ void OptionButton::SetValue(bool v) {
 }
 
 void OptionButton::UserClick() {
-    if (!IsUsable() || (!HasFocus() && !SetFocus()))
-        return;
+    if (!IsUsable() || (!HasFocus() && !SetFocus())) return;
     if (value_)
         RaiseEvent("Click");
     else
         SetValue(true);
 }
 
-CommandButton::CommandButton(std::string name) : CaptionedControl("CommandButton", std::move(name)) {
+CommandButton::CommandButton(std::string name)
+    : CaptionedControl("CommandButton", std::move(name)) {
     DefineProperty(
         "Default", [this](Args&) { return Variant(default_); },
         [this](const Variant& v, Args&) { SetDefault(CBool(v)); });
@@ -179,8 +166,7 @@ CommandButton::CommandButton(std::string name) : CaptionedControl("CommandButton
     DefineProperty(
         "Value", [](Args&) { return Variant(false); },
         [this](const Variant& v, Args&) {
-            if (CBool(v))
-                RaiseEvent("Click");
+            if (CBool(v)) RaiseEvent("Click");
         });
 }
 

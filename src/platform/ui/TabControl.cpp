@@ -24,7 +24,8 @@ vaTabPro::vaTabPro(std::string name) : Control("vaTabPro", std::move(name)) {
         [this](const Variant& v, Args& a) { SetTabEnabled(CLng(Arg(a, 0)), CBool(v)); });
     DefineProperty("ClientLeft", [this](Args&) { return Variant(static_cast<int>(ClientLeft())); });
     DefineProperty("ClientTop", [this](Args&) { return Variant(static_cast<int>(ClientTop())); });
-    DefineProperty("ClientWidth", [this](Args&) { return Variant(static_cast<int>(ClientWidth())); });
+    DefineProperty("ClientWidth",
+                   [this](Args&) { return Variant(static_cast<int>(ClientWidth())); });
     DefineProperty("ClientHeight",
                    [this](Args&) { return Variant(static_cast<int>(ClientHeight())); });
 }
@@ -44,11 +45,9 @@ vaTabPro::Tab& vaTabPro::At(int tab) {
 }
 
 void vaTabPro::SetTabCount(int n) {
-    if (n < 0)
-        Raise(380, "Invalid property value");
+    if (n < 0) Raise(380, "Invalid property value");
     tabs_.resize(static_cast<std::size_t>(n));
-    if (active_ >= n)
-        active_ = n > 0 ? n - 1 : 0;
+    if (active_ >= n) active_ = n > 0 ? n - 1 : 0;
     NotifyChanged("Tabs");
 }
 
@@ -69,23 +68,21 @@ void vaTabPro::SetTabEnabled(int tab, bool v) {
 
 void vaTabPro::SetActiveTab(int tab) {
     At(tab);
-    if (active_ == tab)
-        return;
+    if (active_ == tab) return;
     active_ = tab;
     NotifyChanged("ActiveTab");
 }
 
 bool vaTabPro::UserSelectTab(int tab) {
     const Tab& t = At(tab);
-    if (!IsUsable() || !t.visible || !t.enabled)
-        return false;
-    if (tab == active_)
-        return true;
+    if (!IsUsable() || !t.visible || !t.enabled) return false;
+    // Clicking the strip moves the focus first, so the field being left is validated.
+    if (!HasFocus() && !SetFocus()) return false;
+    if (tab == active_) return true;
     int previous = active_;
     Args before{Variant(previous), Variant(tab), Variant(false)};
     RaiseEvent("BeforeSwitch", before);
-    if (CBool(before[2]))
-        return false;
+    if (CBool(before[2])) return false;
     SetActiveTab(tab);
     Args click{Variant(tab), Variant(previous)};
     RaiseEvent("Click", click);
@@ -110,6 +107,8 @@ CommonDialog::CommonDialog(std::string name) : Control("CommonDialog", std::move
     });
 }
 
-void CommonDialog::ShowHelp() { Ui().ShowHelp(helpFile_, helpCommand_, helpContext_); }
+void CommonDialog::ShowHelp() {
+    Ui().ShowHelp(helpFile_, helpCommand_, helpContext_);
+}
 
 } // namespace zelk

@@ -18,24 +18,20 @@ ImageList::ImageList(std::string name) : Control("ImageList", std::move(name)) {
 }
 
 void ImageList::Add(std::string key, std::string picture) {
-    if (Exists(key))
-        Raise(KeyNotUnique, "Key is not unique in collection: " + key);
-    if (picture.empty())
-        picture = key;
+    if (Exists(key)) Raise(KeyNotUnique, "Key is not unique in collection: " + key);
+    if (picture.empty()) picture = key;
     images_.emplace_back(std::move(key), std::move(picture));
 }
 
 bool ImageList::Exists(const std::string& key) const {
     for (const auto& [k, p] : images_)
-        if (IEquals(k, key))
-            return true;
+        if (IEquals(k, key)) return true;
     return false;
 }
 
 const std::string& ImageList::Picture(const std::string& key) const {
     for (const auto& [k, p] : images_)
-        if (IEquals(k, key))
-            return p;
+        if (IEquals(k, key)) return p;
     Raise(ElementNotFound, "Element not found: " + key);
 }
 
@@ -63,7 +59,9 @@ ToolbarButton::ToolbarButton(Toolbar& owner, std::string key, int index)
         [this](const Variant& v, Args&) { SetCaption(CStr(v)); });
 }
 
-void ToolbarButton::Changed() { owner_.NotifyChanged("Buttons"); }
+void ToolbarButton::Changed() {
+    owner_.NotifyChanged("Buttons");
+}
 
 void ToolbarButton::SetEnabled(bool v) {
     if (enabled_ != v) {
@@ -111,19 +109,16 @@ public:
         DefineProperty("Count", [this](Args&) { return Variant(tb_.ButtonCount()); });
         DefineMethod("Item", [this](Args& a) {
             const Variant& k = Arg(a, 0);
-            if (k.IsString())
-                return Variant(tb_.Button(k.Str()).shared_from_this());
+            if (k.IsString()) return Variant(tb_.Button(k.Str()).shared_from_this());
             int i = CLng(k);
-            if (i < 1 || i > tb_.ButtonCount())
-                Raise(ElementNotFound, "Element not found");
+            if (i < 1 || i > tb_.ButtonCount()) Raise(ElementNotFound, "Element not found");
             return Variant(tb_.ButtonAt(i - 1).shared_from_this());
         });
         DefineMethod("Add", [this](Args& a) {
-            auto& b = tb_.AddButton(CStr(Arg(a, 1)), "", Arg(a, 4).IsEmpty() ? "" : CStr(Arg(a, 4)));
-            if (!Arg(a, 2).IsEmpty())
-                b.SetCaption(CStr(Arg(a, 2)));
-            if (!Arg(a, 3).IsEmpty())
-                b.SetStyle(CLng(Arg(a, 3)));
+            auto& b =
+                tb_.AddButton(CStr(Arg(a, 1)), "", Arg(a, 4).IsEmpty() ? "" : CStr(Arg(a, 4)));
+            if (!Arg(a, 2).IsEmpty()) b.SetCaption(CStr(Arg(a, 2)));
+            if (!Arg(a, 3).IsEmpty()) b.SetStyle(CLng(Arg(a, 3)));
             return Variant(b.shared_from_this());
         });
     }
@@ -136,10 +131,8 @@ private:
 Toolbar::Toolbar(std::string name) : Control("Toolbar", std::move(name)) {
     SetTabStop(false);
     DefineProperty("Buttons", [this](Args& a) {
-        if (!buttonsObject_)
-            buttonsObject_ = std::make_shared<ButtonsObject>(*this);
-        if (a.empty())
-            return Variant(buttonsObject_);
+        if (!buttonsObject_) buttonsObject_ = std::make_shared<ButtonsObject>(*this);
+        if (a.empty()) return Variant(buttonsObject_);
         Args item{a[0]};
         return buttonsObject_->Invoke("Item", CallKind::Method, item);
     });
@@ -158,21 +151,18 @@ ToolbarButton& Toolbar::AddButton(std::string key, std::string toolTip, std::str
 
 ToolbarButton* Toolbar::FindButton(std::string_view key) {
     for (auto& b : buttons_)
-        if (IEquals(b->Key(), key))
-            return b.get();
+        if (IEquals(b->Key(), key)) return b.get();
     return nullptr;
 }
 
 ToolbarButton& Toolbar::Button(std::string_view key) {
-    if (auto* b = FindButton(key))
-        return *b;
+    if (auto* b = FindButton(key)) return *b;
     Raise(ElementNotFound, "Element not found: " + std::string(key));
 }
 
 bool Toolbar::UserClickButton(std::string_view key) {
     ToolbarButton& b = Button(key);
-    if (!IsUsable() || !b.Enabled() || !b.Visible())
-        return false;
+    if (!IsUsable() || !b.Enabled() || !b.Visible()) return false;
     Args a{Variant(b.shared_from_this())};
     RaiseEvent("ButtonClick", a);
     return true;
@@ -180,8 +170,7 @@ bool Toolbar::UserClickButton(std::string_view key) {
 
 bool Toolbar::UserDropDown(std::string_view key) {
     ToolbarButton& b = Button(key);
-    if (!IsUsable() || !b.Enabled() || !b.Visible())
-        return false;
+    if (!IsUsable() || !b.Enabled() || !b.Visible()) return false;
     Args a{Variant(b.shared_from_this())};
     RaiseEvent("ButtonDropDown", a);
     return true;

@@ -18,7 +18,9 @@ public:
     // Error 35601 ("Element not found") for an unknown key.
     const std::string& Picture(const std::string& key) const;
     int Count() const { return static_cast<int>(images_.size()); }
-    const std::string& KeyAt(int index) const { return images_.at(static_cast<std::size_t>(index)).first; }
+    const std::string& KeyAt(int index) const {
+        return images_.at(static_cast<std::size_t>(index)).first;
+    }
 
 private:
     std::vector<std::pair<std::string, std::string>> images_;

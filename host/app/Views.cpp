@@ -1,0 +1,88 @@
+#include "host/app/Views.h"
+
+#include "platform/Conv.h"
+#include "platform/Error.h"
+#include "platform/ProgIdRegistry.h"
+#include "platform/Strings.h"
+
+namespace zelk::host {
+
+View::View(std::string moduleCode, RecordsetPtr workingList)
+    : Dispatch("View"), code_(std::move(moduleCode)), rsView_(std::move(workingList)) {
+    items_["WORKING_LIST_TYPE"] = Variant(code_);
+    DefineMethod("Item", [this](Args& a) { return Item(CStr(Arg(a, 0))); });
+    DefineProperty("rsView",
+                   [this](Args&) { return rsView_ ? Variant(rsView_) : Variant::Nothing(); });
+}
+
+Variant View::Item(const std::string& key) const {
+    for (const auto& [k, v] : items_)
+        if (IEquals(k, key)) return v;
+    Raise(err::SubscriptOutOfRange, "The view has no item " + key);
+}
+
+std::shared_ptr<View> ViewsCollection::AddView(const std::string& moduleCode,
+                                               RecordsetPtr workingList) {
+    auto v = std::make_shared<View>(moduleCode, std::move(workingList));
+    Add(Variant(v));
+    return v;
+}
+
+std::shared_ptr<View> ViewsCollection::FindView(const std::string& moduleCode) const {
+    for (const Variant& item : *this)
+        if (auto v = std::dynamic_pointer_cast<View>(item.Obj());
+            v && IEquals(v->ModuleCode(), moduleCode))
+            return v;
+    return nullptr;
+}
+
+WindowManager::WindowManager() : Dispatch("WindowManager") {
+    DefineMethod("OpenDetails", [this](Args& a) {
+        Handle({"OpenDetails", Arg(a, 0), Arg(a, 1), CStr(Arg(a, 2)),
+                Arg(a, 3).IsEmpty() ? std::string() : CStr(Arg(a, 3))});
+        return Variant();
+    });
+    DefineMethod("NewDetails", [this](Args& a) {
+        Handle({"NewDetails", Arg(a, 0), Arg(a, 1), "", CStr(Arg(a, 2))});
+        return Variant();
+    });
+}
+
+void WindowManager::Handle(Request r) {
+    requests_.push_back(r);
+    if (handler_) handler_(requests_.back());
+}
+
+HostWindow::HostWindow(std::string name) : Form(std::move(name), "HostWindow") {
+    DefineMethod("SetMainGridRedraw", [this](Args& a) {
+        mainGridRedraw_ = CBool(Arg(a, 0));
+        NotifyChanged("MainGridRedraw");
+        return Variant();
+    });
+}
+
+namespace {
+class GisInterface : public Dispatch {
+public:
+    explicit GisInterface(std::shared_ptr<DataService> db)
+        : Dispatch("GISInterface"), db_(std::move(db)) {
+        DefineMethod("ViewShape", [this](Args& a) {
+            Variant id = Arg(a, 0);
+            if (!IsNumeric(id)) return Variant(false);
+            auto rs = db_->Query("SELECT has_shape_ind FROM shape WHERE shape_id = ?",
+                                 {Variant(CLng(id))});
+            return Variant(rs->RecordCount() > 0 && CStr(rs->Value("has_shape_ind")) == "Y");
+        });
+    }
+
+private:
+    std::shared_ptr<DataService> db_;
+};
+} // namespace
+
+void RegisterGisInterface(ProgIdRegistry& registry, std::shared_ptr<DataService> db) {
+    registry.Register("ArcViewCommuncation.GISInterface",
+                      [db] { return std::make_shared<GisInterface>(db); });
+}
+
+} // namespace zelk::host

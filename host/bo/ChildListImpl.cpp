@@ -1,5 +1,6 @@
 #include "host/bo/ChildListImpl.h"
 
+#include "host/bo/Saver.h"
 #include "platform/Conv.h"
 #include "platform/Criteria.h"
 #include "platform/Error.h"
@@ -109,6 +110,18 @@ void ChildListImpl::Remove(long position) {
 void ChildListImpl::Drop(long position) {
     std::size_t s = Slot(position);
     items_.erase(items_.begin() + static_cast<long>(s));
+}
+
+void ChildListImpl::SaveItems(Saver& s, const Variant& parentId) {
+    for (const auto& gone : removed_)
+        s.Delete(gone->Rec());
+    for (const auto& item : Items())
+        item->SaveInto(s, parentId);
+    s.After([this] {
+        removed_.clear();
+        for (const auto& item : items_)
+            item->AfterSave();
+    });
 }
 
 bool ChildListImpl::HasChanges() const {

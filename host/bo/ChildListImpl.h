@@ -39,8 +39,9 @@ public:
     void AppendLoaded(const std::vector<Variant>& row);
     const std::vector<std::shared_ptr<ChildItem>>& Items() const;
     const std::vector<std::shared_ptr<ChildItem>>& Removed() const { return removed_; }
-    // After a committed save: removals are done.
-    void ClearRemoved() { removed_.clear(); }
+    // Part of a save: deletes the removed rows, writes the others under parentId; once
+    // committed, the removals are done and every item runs its after-save operation.
+    void SaveItems(Saver& s, const Variant& parentId);
 
 private:
     void EnsureLoaded() const;

@@ -59,9 +59,7 @@ ChildPtr ChildListImpl::AddNew() {
     return item;
 }
 
-namespace {
-bool Matches(const IChildObject& item, const Criteria::Comparison& c) {
-    Variant v = item.GetProperty(c.field);
+bool CriterionMatches(const Variant& v, const Criteria::Comparison& c) {
     if (v.IsNull() || v.IsEmpty()) return false;
     switch (c.value.kind) {
     case Criteria::Literal::Kind::Text:
@@ -78,7 +76,6 @@ bool Matches(const IChildObject& item, const Criteria::Comparison& c) {
         return false;
     }
 }
-} // namespace
 
 long ChildListImpl::FindPosition(std::string_view criterion) const {
     Criteria parsed = Criteria::Parse(criterion, true);
@@ -90,7 +87,8 @@ long ChildListImpl::FindPosition(std::string_view criterion) const {
         Raise(err::MemberNotFound, "Object doesn't support this property or method: " + cmp->field);
     const auto& items = Items();
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (Matches(*items[i], *cmp)) return static_cast<long>(i + 1);
+        if (CriterionMatches(items[i]->GetProperty(cmp->field), *cmp))
+            return static_cast<long>(i + 1);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/bo/ChildCollection.h"
 #include "host/bo/ChildItem.h"
+#include "platform/Criteria.h"
 
 #include <functional>
 #include <memory>
@@ -53,5 +54,8 @@ private:
     mutable std::vector<std::shared_ptr<ChildItem>> items_;
     std::vector<std::shared_ptr<ChildItem>> removed_;
 };
+
+// Whether a property value equals the value of a "Property = value" criterion.
+bool CriterionMatches(const Variant& value, const Criteria::Comparison& c);
 
 } // namespace zelk::bo

@@ -1,5 +1,6 @@
 #include "host/bo/ChildListImpl.h"
 
+#include "host/bo/Saver.h"
 #include "platform/Conv.h"
 #include "platform/Criteria.h"
 #include "platform/Error.h"
@@ -58,9 +59,7 @@ ChildPtr ChildListImpl::AddNew() {
     return item;
 }
 
-namespace {
-bool Matches(const IChildObject& item, const Criteria::Comparison& c) {
-    Variant v = item.GetProperty(c.field);
+bool CriterionMatches(const Variant& v, const Criteria::Comparison& c) {
     if (v.IsNull() || v.IsEmpty()) return false;
     switch (c.value.kind) {
     case Criteria::Literal::Kind::Text:
@@ -77,7 +76,6 @@ bool Matches(const IChildObject& item, const Criteria::Comparison& c) {
         return false;
     }
 }
-} // namespace
 
 long ChildListImpl::FindPosition(std::string_view criterion) const {
     Criteria parsed = Criteria::Parse(criterion, true);
@@ -89,7 +87,8 @@ long ChildListImpl::FindPosition(std::string_view criterion) const {
         Raise(err::MemberNotFound, "Object doesn't support this property or method: " + cmp->field);
     const auto& items = Items();
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (Matches(*items[i], *cmp)) return static_cast<long>(i + 1);
+        if (CriterionMatches(items[i]->GetProperty(cmp->field), *cmp))
+            return static_cast<long>(i + 1);
     return 0;
 }
 
@@ -109,6 +108,18 @@ void ChildListImpl::Remove(long position) {
 void ChildListImpl::Drop(long position) {
     std::size_t s = Slot(position);
     items_.erase(items_.begin() + static_cast<long>(s));
+}
+
+void ChildListImpl::SaveItems(Saver& s, const Variant& parentId) {
+    for (const auto& gone : removed_)
+        s.Delete(gone->Rec());
+    for (const auto& item : Items())
+        item->SaveInto(s, parentId);
+    s.After([this] {
+        removed_.clear();
+        for (const auto& item : items_)
+            item->AfterSave();
+    });
 }
 
 bool ChildListImpl::HasChanges() const {

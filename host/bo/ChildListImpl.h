@@ -2,6 +2,7 @@
 
 #include "common/bo/ChildCollection.h"
 #include "host/bo/ChildItem.h"
+#include "platform/Criteria.h"
 
 #include <functional>
 #include <memory>
@@ -39,8 +40,9 @@ public:
     void AppendLoaded(const std::vector<Variant>& row);
     const std::vector<std::shared_ptr<ChildItem>>& Items() const;
     const std::vector<std::shared_ptr<ChildItem>>& Removed() const { return removed_; }
-    // After a committed save: removals are done.
-    void ClearRemoved() { removed_.clear(); }
+    // Part of a save: deletes the removed rows, writes the others under parentId; once
+    // committed, the removals are done and every item runs its after-save operation.
+    void SaveItems(Saver& s, const Variant& parentId);
 
 private:
     void EnsureLoaded() const;
@@ -52,5 +54,8 @@ private:
     mutable std::vector<std::shared_ptr<ChildItem>> items_;
     std::vector<std::shared_ptr<ChildItem>> removed_;
 };
+
+// Whether a property value equals the value of a "Property = value" criterion.
+bool CriterionMatches(const Variant& value, const Criteria::Comparison& c);
 
 } // namespace zelk::bo

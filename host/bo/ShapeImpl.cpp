@@ -107,6 +107,8 @@ void ShapeImpl::NewRecord() {
     rec_.Clear();
     int id = Store::NextTempId();
     rec_.SetAt(0, Variant(id));
+    // Nothing drawn yet; the database requires the indicator.
+    rec_.SetAt(rec_.Index("HasShapeInd"), Variant("N"));
     rec_.MarkClean();
     isNew_ = true;
     ma_->NewRecord(id);
@@ -137,6 +139,7 @@ void ShapeImpl::SetLastModUser(const std::string& user) {
 
 void ShapeImpl::SetOrgUnitId(long orgUnitId) {
     rec_.Set("OrgUnitId", Variant(static_cast<int>(orgUnitId)));
+    if (hasMa_) ma_->Rec().Set("OrgUnitId", Variant(static_cast<int>(orgUnitId)));
 }
 
 ManagedAreaPtr ShapeImpl::ManagedArea(long position) const {

@@ -6,6 +6,12 @@ namespace zelk::bo {
 
 std::vector<std::vector<Variant>> Store::LoadRows(const TableDef& t, const std::string& column,
                                                   const Variant& key) {
+    return LoadRowsWhere(t, "t." + column + " = ?", {key});
+}
+
+std::vector<std::vector<Variant>> Store::LoadRowsWhere(const TableDef& t, const std::string& where,
+                                                       const std::vector<Variant>& params,
+                                                       const std::string& orderBy) {
     std::string cols, joins;
     std::map<std::string, std::string> alias;
     for (const auto& f : t.fields) {
@@ -23,10 +29,12 @@ std::vector<std::vector<Variant>> Store::LoadRows(const TableDef& t, const std::
         }
         cols += it->second + "." + f.column;
     }
-    std::string sql =
-        "SELECT " + cols + " FROM " + t.table + " t" + joins + " WHERE t." + column + " = ?";
-    if (t.hasDisplayOrder) sql += " ORDER BY t.display_order, t." + t.idColumn;
-    return port_->Query(sql, {key}).rows;
+    std::string sql = "SELECT " + cols + " FROM " + t.table + " t" + joins + " WHERE " + where;
+    if (!orderBy.empty())
+        sql += " ORDER BY " + orderBy;
+    else if (t.hasDisplayOrder)
+        sql += " ORDER BY t.display_order, t." + t.idColumn;
+    return port_->Query(sql, params).rows;
 }
 
 int Store::NextTempId() {

@@ -20,6 +20,11 @@ public:
     // ordered by display order when the table has one. One statement.
     std::vector<std::vector<Variant>> LoadRows(const TableDef& t, const std::string& column,
                                                const Variant& key);
+    // The same with any condition on the table, written with the alias "t" and "?" for the
+    // parameters; orderBy "" keeps the order above.
+    std::vector<std::vector<Variant>> LoadRowsWhere(const TableDef& t, const std::string& where,
+                                                    const std::vector<Variant>& params,
+                                                    const std::string& orderBy = "");
 
     // Negative, never -1 (which means "none" to the callers).
     static int NextTempId();

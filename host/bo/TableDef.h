@@ -35,7 +35,11 @@ const TableDef& ShapeTable();
 const TableDef& ManagedAreaTable();
 const TableDef& ChildTable(int which); // ChildList as int
 const TableDef& SpatialAttributeTable();
+// Domain rows that the editor's lists may add: local jurisdictions, keywords, and the
+// links that say which modules use a keyword.
 const TableDef& LocalJurisdictionDomainTable();
+const TableDef& KeywordDomainTable();
+const TableDef& KeywordUsedByTable();
 
 // A lookup domain: table, ID column, optional filter column.
 struct DomainDef {
@@ -43,13 +47,9 @@ struct DomainDef {
     std::string table;
     std::string idColumn;
     std::string filterColumn;
-    std::vector<std::string> extraColumns;
 };
 // Null when the name is not a known domain.
 const DomainDef* FindDomain(const std::string& name);
 const std::vector<DomainDef>& AllDomains();
-
-// CREATE TABLE IF NOT EXISTS for every table above, the audit tables and the domains.
-std::string BoSchemaSql();
 
 } // namespace zelk::bo

@@ -49,43 +49,44 @@ void AddStamps(TableDef& t) {
 std::vector<TableDef> MakeChildren() {
     std::vector<TableDef> c;
     c.push_back(
-        Child("ma_owner", "ma_owner_id",
+        Child("managed_area_owner", "managed_area_owner_id",
               {L("DOwnerTypeID", "d_owner_type_id"), T("OwnerName", "owner_name", 120),
                T("OwnerNote", "owner_note", 255), T("PrimaryOwnerInd", "primary_owner_ind", 1)}));
-    c.push_back(
-        Child("ma_alias", "ma_alias_id", {T("ManagedAreaAlias", "managed_area_alias", 120)}));
-    c.push_back(Child("ma_site", "ma_site_id",
+    c.push_back(Child("managed_area_alias", "managed_area_alias_id",
+                      {T("ManagedAreaAlias", "managed_area_alias", 120)}));
+    c.push_back(Child("managed_area_site", "managed_area_site_id",
                       {L("ConservationSiteId", "conservation_site_id"),
                        Lookup("SiteName", "site_name", FieldKind::Text, "conservation_site",
                               "conservation_site_id")}));
     c.push_back(
-        Child("ma_county", "ma_county_id",
+        Child("managed_area_county", "managed_area_county_id",
               {L("DCountyId", "d_county_id"),
                Lookup("CountyName", "county_name", FieldKind::Text, "d_county", "d_county_id")}));
-    c.push_back(Child("ma_local_juris", "ma_local_juris_id",
+    c.push_back(Child("managed_area_local_juris", "managed_area_local_juris_id",
                       {L("DLocalJurisdictionId", "d_local_jurisdiction_id"),
-                       Lookup("LocalJurisDesc", "local_juris_desc", FieldKind::Text,
+                       Lookup("LocalJurisDesc", "local_jurisdiction_desc", FieldKind::Text,
                               "d_local_jurisdiction", "d_local_jurisdiction_id")}));
     const std::string ms = "d_mapsheet";
     c.push_back(
-        Child("ma_mapsheet", "ma_mapsheet_id",
+        Child("managed_area_mapsheet", "managed_area_mapsheet_id",
               {L("DMapsheetId", "d_mapsheet_id"),
                Lookup("MapsheetName", "mapsheet_name", FieldKind::Text, ms, "d_mapsheet_id"),
-               Lookup("MapsheetCode", "mapsheet_code", FieldKind::Text, ms, "d_mapsheet_id"),
+               Lookup("MapsheetCode", "mapsheet_cd", FieldKind::Text, ms, "d_mapsheet_id"),
                Lookup("DotNum", "dot_num", FieldKind::Text, ms, "d_mapsheet_id"),
                Lookup("MarginNum", "margin_num", FieldKind::Text, ms, "d_mapsheet_id"),
                Lookup("TenTen", "ten_ten", FieldKind::Text, ms, "d_mapsheet_id")}));
-    c.push_back(Child("ma_trs", "ma_trs_id",
+    c.push_back(Child("managed_area_trs", "managed_area_trs_id",
                       {T("TownRange", "town_range", 20), T("Section", "section", 20),
                        T("Meridian", "meridian", 2), T("TRSNote", "trs_note", 255)}));
-    c.push_back(Child("ma_legal", "ma_legal_id",
+    c.push_back(Child("managed_area_legal", "managed_area_legal_id",
                       {Dt("LegalDate", "legal_date"), T("LegalAct", "legal_act", 255)}));
-    c.push_back(Child("ma_mgmt_year", "ma_mgmt_year_id",
+    c.push_back(Child("managed_area_mgmt_year", "managed_area_mgmt_year_id",
                       {L("ManagedAreaMgmtYear", "managed_area_mgmt_year"),
                        D("ManagedAreaMgmtBudget", "managed_area_mgmt_budget"),
                        D("ManagedAreaMgmtStaff", "managed_area_mgmt_staff")}));
-    c.push_back(Child("ma_reference", "ma_reference_id", {L("ReferenceID", "reference_id")}));
-    c.push_back(Child("ma_keyword", "ma_keyword_id",
+    c.push_back(Child("managed_area_reference", "managed_area_reference_id",
+                      {L("ReferenceID", "reference_id")}));
+    c.push_back(Child("managed_area_keyword", "managed_area_keyword_id",
                       {L("DManagedAreaKeywordID", "d_managed_area_keyword_id"),
                        Lookup("KeywordDesc", "keyword_desc", FieldKind::Text,
                               "d_managed_area_keyword", "d_managed_area_keyword_id")}));
@@ -160,20 +161,21 @@ TableDef MakeManagedArea() {
                 T("PaperMappingBy", "paper_mapping_by", 60),
                 Dt("PaperMappingDate", "paper_mapping_date"),
                 L("DDataQcStatusId", "d_data_qc_status_id"),
-                T("DataQcBy", "data_qc_by", 60)};
+                T("DataQcBy", "data_qc_by", 60),
+                L("OrgUnitId", "org_unit_id")};
     AddStamps(t);
     return t;
 }
 
 TableDef MakeShape() {
-    TableDef t{"ma_shape", "shape_id", "", {}, true, false};
+    TableDef t{"shape", "shape_id", "", {}, true, false};
     t.fields = {L("ShapeId", "shape_id"),
                 T("DigitalMappingBy", "digital_mapping_by", 60),
                 Dt("DigitalMappingDate", "digital_mapping_date"),
                 L("MapQCStatus", "map_qc_status"),
                 T("MapQcBy", "map_qc_by", 60),
                 T("QCCom", "qc_com", 4000),
-                T("HasShape", "has_shape", 1),
+                T("HasShapeInd", "has_shape_ind", 1),
                 L("OrgUnitId", "org_unit_id")};
     AddStamps(t);
     return t;
@@ -204,32 +206,58 @@ const TableDef& SpatialAttributeTable() {
     return t;
 }
 const TableDef& LocalJurisdictionDomainTable() {
+    static const TableDef t{"d_local_jurisdiction",
+                            "d_local_jurisdiction_id",
+                            "",
+                            {L("ID", "d_local_jurisdiction_id"),
+                             T("LocalJurisdictionDesc", "local_jurisdiction_desc", 120),
+                             T("DisplayValue", "display_value", 120),
+                             L("DisplayOrder", "display_order"), L("DStateId", "d_state_id")},
+                            false,
+                            false};
+    return t;
+}
+const TableDef& KeywordDomainTable() {
     static const TableDef t{
-        "d_local_jurisdiction",
-        "d_local_jurisdiction_id",
+        "d_managed_area_keyword",
+        "d_managed_area_keyword_id",
         "",
-        {L("ID", "d_local_jurisdiction_id"), T("LocalJurisdictionDesc", "local_juris_desc", 120)},
+        {L("ID", "d_managed_area_keyword_id"), T("KeywordDesc", "keyword_desc", 255),
+         T("DisplayValue", "display_value", 255), L("DisplayOrder", "display_order")},
         false,
         false};
+    return t;
+}
+const TableDef& KeywordUsedByTable() {
+    static const TableDef t{"ma_keyword_used_by",
+                            "ma_keyword_used_by_id",
+                            "d_managed_area_keyword_id",
+                            {L("ID", "ma_keyword_used_by_id"),
+                             L("DManagedAreaKeywordID", "d_managed_area_keyword_id"),
+                             L("DUsedById", "d_used_by_id")},
+                            false,
+                            false};
     return t;
 }
 
 const std::vector<DomainDef>& AllDomains() {
     static const std::vector<DomainDef> d = {
-        {"NATION", "d_nation", "nation_id", "", {}},
-        {"STATE", "d_state", "d_state_id", "nation_id", {"state_code"}},
-        {"PROTECTION_LEVEL", "d_protection_level", "d_protection_level_id", "", {}},
-        {"IUCN_CATEGORY", "d_iucn_category", "d_iucn_category_id", "", {}},
-        {"MANAGER_STATE", "d_state", "d_state_id", "", {"state_code"}},
-        {"PUBLIC_ACCESS", "d_public_access", "d_public_access_id", "", {}},
-        {"DATA_QC_STATUS", "d_data_qc_status", "d_data_qc_status_id", "", {"data_qc_status_desc"}},
-        {"MAP_QC_STATUS", "d_map_qc_status", "map_qc_status", "", {}},
-        {"OWNER_TYPE", "d_owner_type", "d_owner_type_id", "", {}},
-        {"ORIGIN", "d_origin", "d_origin_id", "", {}},
-        {"REGULARITY", "d_regularity", "d_regularity_id", "", {}},
-        {"DIST_CONFIDENCE", "d_dist_confidence", "d_dist_confidence_id", "", {}},
-        {"CURR_PRESENCE_ABSENCE", "d_curr_presence_absence", "d_curr_presence_absence_id", "", {}},
-        {"POPULATION", "d_population", "d_population_id", "", {}},
+        {"NATION", "d_nation", "nation_id", ""},
+        {"STATE", "d_state", "d_state_id", "nation_id"},
+        {"PROTECTION_LEVEL", "d_protection_level", "d_protection_level_id", ""},
+        {"IUCN_CATEGORY", "d_iucn_category", "d_iucn_category_id", ""},
+        {"MANAGER_STATE", "d_state", "d_state_id", ""},
+        {"PUBLIC_ACCESS", "d_public_access", "d_public_access_id", ""},
+        {"DATA_QC_STATUS", "d_data_qc_status", "d_data_qc_status_id", ""},
+        {"MAP_QC_STATUS", "d_map_qc_status", "map_qc_status", ""},
+        {"OWNER_TYPE", "d_owner_type", "d_owner_type_id", ""},
+        {"ORIGIN", "d_origin", "d_origin_id", ""},
+        {"REGULARITY", "d_regularity", "d_regularity_id", ""},
+        {"DIST_CONFIDENCE", "d_dist_confidence", "d_dist_confidence_id", ""},
+        {"CURR_PRESENCE_ABSENCE", "d_curr_presence_absence", "d_curr_presence_absence_id", ""},
+        {"POPULATION", "d_population", "d_population_id", ""},
+        {"USED_BY", "d_used_by", "d_used_by_id", ""},
+        {"MANAGED_AREA_TYPE", "d_managed_area_type", "d_managed_area_type_id", ""},
     };
     return d;
 }

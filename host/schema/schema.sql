@@ -33,14 +33,25 @@ CREATE TABLE app_user (
     access_level TEXT NOT NULL DEFAULT 'F' CHECK (access_level IN ('F', 'R'))
 );
 
--- Per-user options (saved searches, search defaults): category, name, XML value.
+-- Per-user options (saved searches, search defaults): an option belongs to a category and
+-- to a user (the user ID the host hands its clients); its value is text, usually XML, kept
+-- as written. Options are only stored under a category that exists, so the categories the
+-- search uses are created here.
+CREATE TABLE user_option_category (
+    user_option_category_id INTEGER PRIMARY KEY,
+    category_name           TEXT NOT NULL UNIQUE
+);
+INSERT INTO user_option_category (category_name)
+VALUES ('$DEFAULT_FIND_PROPERTIES'), ('$DEFAULT_FIND_CRITERIA'), ('$USER_FIND_MANAGED_AREA');
+
 CREATE TABLE user_option (
-    user_option_id INTEGER PRIMARY KEY,
-    user_name      TEXT NOT NULL COLLATE NOCASE,
-    category       TEXT NOT NULL,
-    option_name    TEXT NOT NULL,
-    option_value   TEXT,
-    UNIQUE (user_name, category, option_name)
+    user_option_id          INTEGER PRIMARY KEY,
+    user_option_category_id INTEGER NOT NULL
+                            REFERENCES user_option_category (user_option_category_id),
+    user_id                 INTEGER NOT NULL,
+    option_name             TEXT NOT NULL,
+    option_value            TEXT,
+    UNIQUE (user_option_category_id, user_id, option_name)
 );
 
 ---------------------------------------------------------------------------------------------
@@ -99,7 +110,8 @@ CREATE TABLE d_mapsheet (
 );
 
 -- The small coded domains of the pages and grids share one shape.
-CREATE TABLE d_owner_type (d_owner_type_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
+-- Owner types are ordered by their description, owner_type_desc, in the owners grid.
+CREATE TABLE d_owner_type (d_owner_type_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, owner_type_desc TEXT);
 CREATE TABLE d_protection_level (d_protection_level_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_iucn_category (d_iucn_category_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_public_access (d_public_access_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
@@ -112,6 +124,8 @@ CREATE TABLE d_regularity (d_regularity_id INTEGER PRIMARY KEY, display_value TE
 CREATE TABLE d_dist_confidence (d_dist_confidence_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_curr_presence_absence (d_curr_presence_absence_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_population (d_population_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
+-- The modules that use a keyword ("Managed Area", "Site", ...); ma_keyword_used_by links them.
+CREATE TABLE d_used_by (d_used_by_id INTEGER PRIMARY KEY, display_value TEXT, display_order INTEGER, used_by_desc TEXT NOT NULL);
 
 ---------------------------------------------------------------------------------------------
 -- Other modules' records the managed area links to
@@ -367,6 +381,14 @@ CREATE TABLE managed_area_keyword (
 );
 CREATE INDEX managed_area_keyword_ma_ix ON managed_area_keyword (managed_area_id);
 
+-- Which modules offer a keyword of d_managed_area_keyword; written by the keyword list.
+CREATE TABLE ma_keyword_used_by (
+    ma_keyword_used_by_id     INTEGER PRIMARY KEY,
+    d_managed_area_keyword_id INTEGER NOT NULL REFERENCES d_managed_area_keyword (d_managed_area_keyword_id),
+    d_used_by_id              INTEGER NOT NULL REFERENCES d_used_by (d_used_by_id),
+    UNIQUE (d_managed_area_keyword_id, d_used_by_id)
+);
+
 -- Elements recorded in the managed area, at one of the three levels.
 CREATE TABLE element_managed_area (
     element_managed_area_id    INTEGER PRIMARY KEY,
@@ -408,6 +430,20 @@ CREATE TABLE audit_log (
     org_unit_id  INTEGER
 );
 CREATE INDEX audit_log_record_ix ON audit_log (table_kind, record_id);
+
+-- Edits that the host's change recorder kept for a record, written when the record is saved:
+-- which control of which component changed, from what to what.
+CREATE TABLE change_journal (
+    change_journal_id INTEGER PRIMARY KEY,
+    change_date       TEXT NOT NULL DEFAULT (datetime('now')),
+    user_id           INTEGER,
+    component_name    TEXT NOT NULL,
+    record_id         INTEGER,
+    control_name      TEXT NOT NULL,
+    old_value         TEXT,
+    new_value         TEXT
+);
+CREATE INDEX change_journal_record_ix ON change_journal (component_name, record_id);
 
 ---------------------------------------------------------------------------------------------
 -- Working-list views

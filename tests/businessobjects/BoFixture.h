@@ -1,9 +1,10 @@
 #pragma once
 
 #include "common/bo/Shape.h"
+#include "host/bo/DataServiceSqlPort.h"
 #include "host/bo/RegisterBusinessObjects.h"
-#include "host/bo/SqliteSqlPort.h"
 #include "host/bo/TableDef.h"
+#include "host/data/SqliteDataService.h"
 #include "platform/Conv.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +13,39 @@
 
 namespace zelk::bo::test {
 
-// An in-memory database with one record: shape 1, managed area 10, two owners, one alias,
-// one county; nations and states to look up.
+// An in-memory database on the host schema with one record: shape 1, managed area 10, two
+// owners, one alias, one county; nations and states to look up.
 class BoFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        port = std::make_shared<SqliteSqlPort>();
-        port->ExecScript(BoSchemaSql());
-        port->ExecScript(R"(
-INSERT INTO d_nation VALUES (1, 'United States', 1, 'Y'), (2, 'Canada', 2, 'N');
+        db = std::make_shared<host::SqliteDataService>(":memory:");
+        db->ExecScript(R"(
+INSERT INTO org_unit VALUES (7, 'VT', 'Vermont Office');
+INSERT INTO d_nation (nation_id, display_value, display_order, default_ind)
+  VALUES (1, 'United States', 1, 'Y'), (2, 'Canada', 2, 'N');
 INSERT INTO d_state (d_state_id, display_value, display_order, default_ind, nation_id, state_code)
   VALUES (11, 'Vermont', 2, 'N', 1, 'VT'), (12, 'Maine', 1, 'Y', 1, 'ME'),
          (21, 'Quebec', 1, 'N', 2, 'QC');
 INSERT INTO d_county (d_county_id, county_name) VALUES (50001, 'Addison'), (50003, 'Bennington');
-INSERT INTO ma_shape (shape_id, digital_mapping_by, has_shape, rec_create_user)
+INSERT INTO shape (shape_id, digital_mapping_by, has_shape_ind, rec_create_user)
   VALUES (1, 'gis', 'Y', 'loader');
 INSERT INTO ma (managed_area_id, shape_id, managed_area_name, macode_bcd, nation_id,
                 total_area_acres, rec_create_user)
   VALUES (10, 1, 'Green Mountain Refuge', 'VT001', 1, 1200.5, 'loader');
-INSERT INTO ma_owner (ma_owner_id, managed_area_id, owner_name, primary_owner_ind, display_order)
+INSERT INTO managed_area_owner (managed_area_owner_id, managed_area_id, owner_name,
+                                primary_owner_ind, display_order)
   VALUES (100, 10, 'State of Vermont', 'Y', 1), (101, 10, 'Nature Trust', 'N', 2);
-INSERT INTO ma_alias (ma_alias_id, managed_area_id, managed_area_alias, display_order)
+INSERT INTO managed_area_alias (managed_area_alias_id, managed_area_id, managed_area_alias,
+                                display_order)
   VALUES (200, 10, 'GMR', 1);
-INSERT INTO ma_county (ma_county_id, managed_area_id, d_county_id, display_order)
+INSERT INTO managed_area_county (managed_area_county_id, managed_area_id, d_county_id,
+                                 display_order)
   VALUES (300, 10, 50001, 1);
 INSERT INTO shape_attribute (shape_id, attribute_name, attribute_value)
   VALUES (1, 'Perimeter', '12.5');
+DELETE FROM audit_log;
 )");
+        port = std::make_shared<DataServiceSqlPort>(db);
         RegisterBusinessObjects(registry, port);
     }
 
@@ -70,8 +77,10 @@ INSERT INTO shape_attribute (shape_id, attribute_name, attribute_value)
     }
 
     long Scalar(const std::string& sql) { return CLng(port->Query(sql).rows.at(0).at(0)); }
+    std::string Text(const std::string& sql) { return CStr(port->Query(sql).rows.at(0).at(0)); }
 
-    std::shared_ptr<SqliteSqlPort> port;
+    std::shared_ptr<host::SqliteDataService> db;
+    std::shared_ptr<DataServiceSqlPort> port;
     ProgIdRegistry registry;
 };
 

@@ -61,7 +61,7 @@ TEST_F(Persistence, LoadChangeSaveReloadRoundTrip) {
     long s0 = port->StatementCount();
     EXPECT_TRUE(again->Save());
     EXPECT_EQ(port->StatementCount() - s0, 1) << "only the commit";
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_alias"), 2);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM managed_area_alias"), 2);
 }
 
 TEST_F(Persistence, NewRecordGetsRealIdsOnlyAfterCommit) {
@@ -89,13 +89,13 @@ TEST_F(Persistence, NewRecordGetsRealIdsOnlyAfterCommit) {
     EXPECT_GT(shape->ShapeId(), 1);
     EXPECT_FALSE(shape->IsNew());
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma"), 2);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_owner WHERE managed_area_id = " +
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM managed_area_owner WHERE managed_area_id = " +
                      std::to_string(ma->ManagedAreaId())),
               1);
     EXPECT_EQ(Scalar("SELECT shape_id FROM ma WHERE managed_area_id = " +
                      std::to_string(ma->ManagedAreaId())),
               shape->ShapeId());
-    EXPECT_EQ(Scalar("SELECT org_unit_id FROM ma_shape WHERE shape_id = " +
+    EXPECT_EQ(Scalar("SELECT org_unit_id FROM shape WHERE shape_id = " +
                      std::to_string(shape->ShapeId())),
               7);
 }
@@ -127,8 +127,8 @@ TEST_F(Persistence, FailureAtEveryStatementLeavesDatabaseAndObjectsUnchanged) {
         EXPECT_LT(CLng(ma->Children(ChildList::Aliases).Item(2)->GetProperty("ID")), 0);
     }
     ASSERT_TRUE(shape->Save()) << shape->LastError();
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_owner"), 1);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_alias"), 2) << "saved once";
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM managed_area_owner"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM managed_area_alias"), 2) << "saved once";
 }
 
 TEST_F(Persistence, TooLongTextIsRefusedBeforeAnythingIsWritten) {
@@ -148,26 +148,46 @@ TEST_F(Persistence, TooLongTextIsRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(shape->Save()) << shape->LastError();
 }
 
-TEST_F(Persistence, AuditRowsOnlyForChangedColumns) {
+TEST_F(Persistence, AuditRowsOnlyForChangedColumnsAndForDeletes) {
+    db->SetSessionUser("carol", 7);
     auto shape = LoadShape();
     auto ma = shape->ManagedArea(1);
     ma->SetProperty("ManagedAreaName", "Renamed");
     ma->SetProperty("MACodeBcd", "VT001"); // same value: no change
     ma->SetProperty("TotalAreaAcres", 99);
+    ma->Children(ChildList::Owners).Remove(2);
     shape->SetLastModUser("carol");
-    ASSERT_TRUE(shape->Save());
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM audit_log"), 1);
-    auto cols = port->Query("SELECT column_name, old_value, new_value FROM audit_log_column "
-                            "ORDER BY column_name");
-    ASSERT_EQ(cols.rows.size(), 2u);
-    EXPECT_EQ(CStr(cols.rows[0][0]), "managed_area_name");
-    EXPECT_EQ(CStr(cols.rows[0][1]), "Green Mountain Refuge");
-    EXPECT_EQ(CStr(cols.rows[1][0]), "total_area_acres");
-    EXPECT_EQ(CStr(port->Query("SELECT user_name FROM audit_log").rows[0][0]), "carol");
-    EXPECT_EQ(CStr(port->Query("SELECT rec_last_mod_user FROM ma").rows[0][0]), "carol");
+    ASSERT_TRUE(shape->Save()) << shape->LastError();
+    auto rows = port->Query("SELECT table_name, action, column_name, old_value, new_value, "
+                            "user_name, org_unit_id, record_id FROM audit_log "
+                            "ORDER BY table_name, column_name");
+    ASSERT_EQ(rows.rows.size(), 3u);
+    EXPECT_EQ(CStr(rows.rows[0][0]), "ma");
+    EXPECT_EQ(CStr(rows.rows[0][2]), "managed_area_name");
+    EXPECT_EQ(CStr(rows.rows[0][3]), "Green Mountain Refuge");
+    EXPECT_EQ(CStr(rows.rows[0][4]), "Renamed");
+    EXPECT_EQ(CStr(rows.rows[0][5]), "carol");
+    EXPECT_EQ(CLng(rows.rows[0][6]), 7);
+    EXPECT_EQ(CStr(rows.rows[1][2]), "total_area_acres");
+    EXPECT_EQ(CStr(rows.rows[2][0]), "managed_area_owner");
+    EXPECT_EQ(CStr(rows.rows[2][1]), "D");
+    EXPECT_EQ(CLng(rows.rows[2][7]), 10) << "a child row belongs to its managed area";
+    EXPECT_EQ(Text("SELECT rec_last_mod_user FROM ma"), "carol");
     // A stamp alone is no change.
     shape->SetLastModUser("dave");
     EXPECT_FALSE(shape->HasChanges() || shape->HasChildChanges());
+}
+
+TEST_F(Persistence, RowDeletedByAnotherUserFailsTheWholeSave) {
+    auto shape = LoadShape();
+    auto ma = shape->ManagedArea(1);
+    ma->SetProperty("ManagedAreaName", "Mine");
+    ma->Children(ChildList::Aliases).Item(1)->SetProperty("ManagedAreaAlias", "Mine too");
+    db->Execute("DELETE FROM managed_area_alias");
+    EXPECT_FALSE(shape->Save());
+    EXPECT_NE(shape->LastError().find("no longer exists"), std::string::npos) << shape->LastError();
+    EXPECT_EQ(Text("SELECT managed_area_name FROM ma"), "Green Mountain Refuge");
+    EXPECT_TRUE(ma->HasChanges());
 }
 
 TEST_F(Persistence, ComponentPropertiesAndSpatialAttributes) {
@@ -177,9 +197,77 @@ TEST_F(Persistence, ComponentPropertiesAndSpatialAttributes) {
               std::string::npos);
     EXPECT_NE(xml.find("<ManagedAreaName>MA.managed_area_name</ManagedAreaName>"),
               std::string::npos);
-    EXPECT_NE(xml.find("<MapQcBy>MA_SHAPE.map_qc_by</MapQcBy>"), std::string::npos);
+    EXPECT_NE(xml.find("<MapQcBy>SHAPE.map_qc_by</MapQcBy>"), std::string::npos);
     EXPECT_EQ(shape->OtherSpatialAttributes().Count(), 1);
     EXPECT_EQ(LoadShape("-1")->ManagedAreaCount(), 0);
+}
+
+} // namespace zelk::bo::test
+
+namespace zelk::bo::test {
+
+TEST_F(Persistence, DomainEntriesAndKeywordLinksSaveThemselves) {
+    db->ExecScript("INSERT INTO d_used_by (d_used_by_id, used_by_desc) VALUES (1, 'Managed Area'),"
+                   " (2, 'Site');");
+    auto juris = registry.Create("ZELK_ManagedAreaClient.CDLocalJuris");
+    juris->Call("SetProperty", {Variant("LocalJurisdictionDesc"), Variant("Town of O'Hara")});
+    ASSERT_TRUE(CBool(juris->Call("Save"))) << CStr(juris->Get("LastError"));
+    long jurisId = CLng(juris->Get("ID"));
+    EXPECT_GT(jurisId, 0);
+    EXPECT_EQ(Text("SELECT local_jurisdiction_desc FROM d_local_jurisdiction"), "Town of O'Hara");
+
+    // The new entry can then be linked to the record like any other.
+    auto shape = LoadShape();
+    auto link = shape->ManagedArea(1)->Children(ChildList::LocalJurisdictions).AddNew();
+    link->SetProperty("DLocalJurisdictionId", static_cast<int>(jurisId));
+    ASSERT_TRUE(shape->Save()) << shape->LastError();
+    auto again = LoadShape()->ManagedArea(1);
+    EXPECT_EQ(
+        CStr(again->Children(ChildList::LocalJurisdictions).Item(1)->GetProperty("LocalJurisDesc")),
+        "Town of O'Hara");
+
+    // A keyword with its used-by links: one save, links get the keyword's new ID.
+    auto kw = registry.Create("ZELK_ManagedAreaClient.CDMAKeyword");
+    kw->Let("KeywordDesc", Variant("Wetland"));
+    auto usedBy = RequireObject(kw->Get("UsedBy"));
+    for (int u : {1, 2}) {
+        auto l = registry.Create("ZELK_ManagedAreaClient.CMAKwUsedBy");
+        l->Let("DUsedById", Variant(u));
+        usedBy->Call("Add", {Variant(l)});
+    }
+    ASSERT_TRUE(CBool(kw->Call("Save"))) << CStr(kw->Get("LastError"));
+    long kwId = CLng(kw->Get("ID"));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_keyword_used_by WHERE d_managed_area_keyword_id = " +
+                     std::to_string(kwId)),
+              2);
+    EXPECT_FALSE(CBool(kw->Call("HasChanges")));
+
+    auto reread = registry.Create("ZELK_ManagedAreaClient.CDMAKeyword");
+    reread->Call("Load", {Variant(std::to_string(kwId))});
+    auto links = RequireObject(reread->Get("UsedBy"));
+    ASSERT_EQ(CLng(links->Get("Count")), 2);
+    links->Call("Remove", {Variant(1)});
+    ASSERT_TRUE(CBool(reread->Call("Save")));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ma_keyword_used_by"), 1);
+
+    // A link to a module that does not exist is refused by the database; nothing is kept.
+    auto bad = registry.Create("ZELK_ManagedAreaClient.CDMAKeyword");
+    bad->Let("KeywordDesc", Variant("Orphan"));
+    auto badLink = registry.Create("ZELK_ManagedAreaClient.CMAKwUsedBy");
+    badLink->Let("DUsedById", Variant(99));
+    RequireObject(bad->Get("UsedBy"))->Call("Add", {Variant(badLink)});
+    EXPECT_FALSE(CBool(bad->Call("Save")));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM d_managed_area_keyword WHERE keyword_desc = 'Orphan'"),
+              0);
+    EXPECT_LT(CLng(bad->Get("ID")), 0) << "still unsaved";
+
+    // Rows of a managed area's lists are saved with it, not alone.
+    auto owner = registry.Create("ZELK_ManagedAreaClient.COwner");
+    EXPECT_FALSE(CBool(owner->Call("Save")));
+    // Grids ask any item of a list for the lookups of its fields.
+    db->ExecScript("INSERT INTO d_owner_type VALUES (1, 'Federal', 1, 'Federal government');");
+    auto types = RequireObject(owner->Call("GetDomain", {Variant("OWNER_TYPE")}));
+    EXPECT_EQ(CLng(types->Call("Count")), 1);
 }
 
 } // namespace zelk::bo::test

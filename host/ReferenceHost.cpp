@@ -1,0 +1,87 @@
+#include "host/ReferenceHost.h"
+
+#include "host/bo/RegisterBusinessObjects.h"
+#include "host/data/SqliteDataService.h"
+#include "host/framework/RegisterFrameworkClasses.h"
+#include "host/sql/OracleQuery.h"
+#include "platform/Error.h"
+#include "platform/ProgIdRegistry.h"
+#include "platform/XmlObjects.h"
+#include "platform/ui/ControlRegistry.h"
+
+#include <cstdlib>
+
+namespace zelk::host {
+
+struct ReferenceHost::Impl {
+    sql::OracleTranslator translator;
+};
+
+std::string OsUserName() {
+    for (const char* var : {"USER", "LOGNAME"})
+        if (const char* v = std::getenv(var); v && *v) return v;
+    return "user";
+}
+
+namespace {
+
+// The signed-in user gets a full-access row on a database that does not know them yet only
+// when the database was just created; an existing database keeps its own rules.
+void EnsureUser(DataService& db, const std::string& user, bool created) {
+    if (!created) return;
+    auto rs = db.Query("SELECT user_id FROM app_user WHERE user_name = ?", {Variant(user)});
+    if (rs->RecordCount() > 0) return;
+    db.Execute("INSERT INTO app_user (user_name, org_unit_id, access_level) VALUES (?, (SELECT "
+               "MIN(org_unit_id) FROM org_unit), 'F')",
+               {Variant(user)});
+}
+
+RecordsetPtr NewWorkingList(AppManager& app) {
+    // Same columns as the view the search reads, so rows can be copied across.
+    return app.GetPrototypeRSForView("MGA");
+}
+
+} // namespace
+
+std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, Progress progress) {
+    std::unique_ptr<ReferenceHost> host(new ReferenceHost());
+    host->impl_ = std::make_unique<Impl>();
+    host->userName_ = options.userName.empty() ? OsUserName() : options.userName;
+
+    auto db = std::make_shared<SqliteDataService>(options.dbPath, OpenMode::CreateIfMissing);
+    host->db_ = db;
+    host->created_ = db->WasCreated();
+    if (progress) progress(5);
+    EnsureUser(*db, host->userName_, host->created_);
+    if (progress) progress(100);
+
+    Impl* impl = host->impl_.get();
+    ModuleDatabase sql;
+    sql.query = [db, impl](const std::string& text) {
+        return QueryOracle(*db, impl->translator, text);
+    };
+    sql.execute = [db, impl](const std::string& text) {
+        return ExecuteOracle(*db, impl->translator, text);
+    };
+    host->app_ = std::make_shared<AppManager>(
+        db, sql, AppManager::Options{host->userName_, options.dbPath, 1, "wayfold-help.html"});
+    db->SetSessionUser(host->userName_, host->app_->GetSystemOrgUnitID());
+
+    host->winMan_ = std::make_shared<WindowManager>();
+    host->views_ = std::make_shared<ViewsCollection>();
+    host->workingList_ = NewWorkingList(*host->app_);
+    host->views_->AddView("MGA", host->workingList_);
+    host->app_->SetViews(host->views_);
+
+    auto& registry = ProgIdRegistry::Instance();
+    RegisterControls(registry);
+    RegisterXmlClasses(registry);
+    bo::RegisterBusinessObjects(registry, db);
+    RegisterFrameworkClasses(registry, db);
+    RegisterGisInterface(registry, db);
+    return host;
+}
+
+ReferenceHost::~ReferenceHost() = default;
+
+} // namespace zelk::host

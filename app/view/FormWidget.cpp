@@ -1,0 +1,256 @@
+#include "view/FormWidget.h"
+
+#include "platform/ui/Form.h"
+#include "view/ControlView.h"
+#include "view/Convert.h"
+#include "view/UserAction.h"
+#include "view/ViewRegistry.h"
+
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace zelk::view {
+
+namespace {
+
+// The form itself: its client area, caption and size; hiding or unloading it closes the window.
+class FormRootView : public ControlView {
+public:
+    FormRootView(zelk::Form& form, FormWidget& widget, QWidget* client)
+        : ControlView(form, widget), form_(form) {
+        SetWidget(client);
+    }
+    void Mirror(std::string_view p) override {
+        if (p == "Caption")
+            Host().ModelCaption(Q(form_.Caption()));
+        else if (p == "Width" || p == "Height")
+            ApplyGeometry();
+        else if ((p == "Visible" && !form_.Visible()) || p == "Unloaded")
+            Host().ModelHidden();
+        else if (p == "Enabled")
+            Widget()->setEnabled(form_.Enabled());
+    }
+    void SyncAll() override {
+        ApplyGeometry();
+        Widget()->setEnabled(form_.Enabled());
+        Host().ModelCaption(Q(form_.Caption()));
+    }
+    void ApplyVisible() override {}
+
+private:
+    void ApplyGeometry() {
+        QSize size(Px(form_.Width()), Px(form_.Height()));
+        Widget()->setMinimumSize(size);
+        Widget()->resize(size);
+    }
+    zelk::Form& form_;
+};
+
+} // namespace
+
+FormWidget::FormWidget(std::shared_ptr<zelk::Form> form, QWidget* parent)
+    : QWidget(parent), form_(std::move(form)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    client_ = new QWidget(this);
+    layout->addWidget(client_, 1);
+
+    auto root = std::make_unique<FormRootView>(*form_, *this, client_);
+    ControlView* rootView = root.get();
+    views_[form_.get()] = std::move(root);
+    order_.push_back(form_.get());
+    rootView->SyncAll();
+
+    Build(*form_);
+    form_->AddObserver(this);
+    ApplyTabOrder();
+}
+
+FormWidget::~FormWidget() {
+    form_->RemoveObserver(this);
+    for (auto it = order_.rbegin(); it != order_.rend(); ++it)
+        views_.erase(*it);
+    tracked_.clear();
+}
+
+void FormWidget::ModelCaption(const QString& caption) {
+    setWindowTitle(caption);
+    emit captionChanged(caption);
+}
+
+ControlView* FormWidget::ViewOf(const Control* control) const {
+    auto it = views_.find(control);
+    return it == views_.end() ? nullptr : it->second.get();
+}
+
+QWidget* FormWidget::ParentFor(const Control& control) const {
+    const Control* container = control.Container();
+    if (ControlView* v = container ? ViewOf(container) : nullptr)
+        if (QWidget* area = v->ChildArea()) return area;
+    return client_;
+}
+
+QMenuBar* FormWidget::MenuBar() {
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        layout()->setMenuBar(menuBar_);
+    }
+    return menuBar_;
+}
+
+void FormWidget::Build(zelk::Form& form) {
+    // Copy: creating a view never adds controls, but a handler run by a sync might.
+    std::vector<ControlPtr> controls = form.Controls();
+    for (const ControlPtr& c : controls) {
+        if (ViewOf(c.get())) continue;
+        CreateView(*c);
+        if (auto* inner = dynamic_cast<zelk::Form*>(c.get())) Build(*inner);
+    }
+}
+
+ControlView* FormWidget::CreateView(Control& control) {
+    std::unique_ptr<ControlView> view = ViewRegistry::Instance().Create(control, *this);
+    if (!view) return nullptr;
+    ControlView* v = view.get();
+    views_[&control] = std::move(view);
+    order_.push_back(&control);
+    if (QWidget* w = v->Widget()) Track(w, *v);
+    if (QWidget* f = v->FocusWidget(); f && f != v->Widget()) Track(f, *v);
+    v->SyncAll();
+    return v;
+}
+
+void FormWidget::Track(QWidget* widget, ControlView& view) {
+    // A container's children belong to their own views; only this widget's inner parts
+    // (a combo's line edit, a tab control's bar) are the view's.
+    auto add = [&](QObject* o) {
+        if (tracked_.emplace(o, &view).second) o->installEventFilter(this);
+    };
+    add(widget);
+    for (QWidget* child : widget->findChildren<QWidget*>())
+        if (!tracked_.count(child)) add(child);
+}
+
+void FormWidget::DestroyView(const Control* control) {
+    auto it = views_.find(control);
+    if (it == views_.end()) return;
+    ControlView* v = it->second.get();
+    std::erase_if(tracked_, [v](const auto& entry) { return entry.second == v; });
+    std::erase(order_, control);
+    views_.erase(it);
+}
+
+void FormWidget::PropertyChanged(Control& control, std::string_view property) {
+    if (ControlView* v = ViewOf(&control)) v->Mirror(property);
+    if (property == "ActiveTab") {
+        for (auto& [c, v] : views_)
+            if (c->Container() == &control) v->ApplyVisible();
+    } else if (property == "TabIndex" || property == "TabStop" || property == "Caption") {
+        InvalidateTabOrder();
+    }
+}
+
+void FormWidget::ControlAdded(Control& control) {
+    if (ViewOf(&control)) return;
+    CreateView(control);
+    if (auto* inner = dynamic_cast<zelk::Form*>(&control)) Build(*inner);
+    InvalidateTabOrder();
+}
+
+void FormWidget::ControlRemoved(Control& control) {
+    std::vector<const Control*> doomed;
+    for (const Control* c : order_) {
+        bool inside = c == &control;
+        for (const zelk::Form* o = c->Owner(); o && !inside; o = o->Owner())
+            inside = o == &control;
+        if (inside) doomed.push_back(c);
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        DestroyView(*it);
+    InvalidateTabOrder();
+}
+
+void FormWidget::InvalidateTabOrder() {
+    if (tabOrderDirty_) return;
+    tabOrderDirty_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { ApplyTabOrder(); }, Qt::QueuedConnection);
+}
+
+namespace {
+void CollectTabStops(const zelk::Form& form, std::vector<Control*>& out) {
+    std::vector<Control*> controls;
+    for (const ControlPtr& c : form.Controls())
+        controls.push_back(c.get());
+    std::stable_sort(controls.begin(), controls.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    for (Control* c : controls) {
+        if (auto* inner = dynamic_cast<zelk::Form*>(c)) {
+            std::size_t before = out.size();
+            CollectTabStops(*inner, out);
+            if (out.size() == before && c->CanFocus() && c->TabStop()) out.push_back(c);
+        } else if (c->CanFocus() && c->TabStop()) {
+            out.push_back(c);
+        } else if (!c->CanFocus() && !dynamic_cast<zelk::Form*>(c)) {
+            out.push_back(c); // kept for label access keys; skipped in the chain
+        }
+    }
+}
+} // namespace
+
+void FormWidget::ApplyTabOrder() {
+    tabOrderDirty_ = false;
+    std::vector<Control*> stops;
+    CollectTabStops(*form_, stops);
+    QWidget* previous = nullptr;
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        ControlView* v = ViewOf(stops[i]);
+        if (!v) continue;
+        if (!stops[i]->CanFocus()) {
+            // A label's access key moves the focus to the next control in tab order.
+            QWidget* buddy = nullptr;
+            for (std::size_t j = i + 1; j < stops.size() && !buddy; ++j)
+                if (stops[j]->CanFocus() && stops[j]->Owner() == stops[i]->Owner())
+                    if (ControlView* bv = ViewOf(stops[j])) buddy = bv->FocusWidget();
+            v->SetBuddy(buddy);
+            continue;
+        }
+        QWidget* w = v->FocusWidget();
+        if (!w) continue;
+        if (previous) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void FormWidget::MoveQtFocus(QWidget* widget) {
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool FormWidget::FocusRefused(const Control& control) const {
+    auto r = refused_.lock();
+    return r && r.get() == static_cast<const Object*>(&control);
+}
+
+void FormWidget::UserFocus(ControlView& view) {
+    Control& c = view.Model();
+    if (!c.CanFocus() || c.HasFocus()) {
+        refused_.reset();
+        return;
+    }
+    bool moved = false;
+    RunUserAction([&] { moved = c.SetFocus(); });
+    if (moved) {
+        refused_.reset();
+        return;
+    }
+    refused_ = c.weak_from_this();
+    // The model keeps its focus where it was: so does Qt.
+    if (Control* f = form_->FocusedControl())
+        if (ControlView* fv = ViewOf(f))
+            if (QWidget* w = fv->FocusWidget()) MoveQtFocus(w);
+}
+
+} // namespace zelk::view

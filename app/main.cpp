@@ -1,27 +1,19 @@
-// zelk-workbench: the desktop program around the Managed Area module.
-#include "shell/Gallery.h"
-#include "view/FormWidget.h"
-#include "view/QtUiDriver.h"
-
-#include "platform/ProgIdRegistry.h"
-#include "platform/ui/ControlRegistry.h"
-#include "platform/ui/Form.h"
+// zelk-workbench [--db FILE] [--user NAME] [--screenshot DIR] [--gallery]
+#include "shell/Startup.h"
+#include "shell/Workbench.h"
 
 #include <QApplication>
-#include <QDir>
+
+#include <iostream>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    zelk::RegisterControls(zelk::ProgIdRegistry::Instance());
-    zelk::SetUiDriver(std::make_shared<zelk::view::QtUiDriver>());
-    auto form = zelk::view::MakeGalleryForm();
-    zelk::view::FormWidget w(form);
-    w.show();
-    if (argc > 2 && QString(argv[1]) == "--screenshot") {
-        QApplication::processEvents();
-        QDir().mkpath(argv[2]);
-        w.grab().save(QDir(argv[2]).filePath("gallery.png"));
-        return 0;
+    QApplication::setApplicationName("wayfold");
+    zelk::view::StartupOptions options = zelk::view::ParseStartup(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::cerr << "zelk-workbench: " << options.error.toStdString()
+                  << "\nusage: zelk-workbench [--db FILE] [--user NAME] [--screenshot DIR]\n";
+        return 2;
     }
-    return app.exec();
+    return zelk::view::RunWorkbench(options);
 }

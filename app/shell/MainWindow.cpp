@@ -1,0 +1,211 @@
+#include "shell/MainWindow.h"
+
+#include "host/ReferenceHost.h"
+#include "platform/Conv.h"
+#include "platform/Strings.h"
+#include "platform/ui/UiDriver.h"
+#include "shell/Hosting.h"
+#include "shell/RecordWindow.h"
+#include "shell/RecordsetModel.h"
+#include "view/FormWidget.h"
+#include "view/UserAction.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+
+namespace zelk::view {
+
+namespace {
+constexpr const char* kNotYet = " is not available in this build yet.";
+}
+
+MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, QWidget* parent)
+    : QMainWindow(parent), host_(host) {
+    setWindowTitle(tr("Wayfold - Managed Areas"));
+
+    model_ = new RecordsetModel(host_.WorkingList(), this);
+    list_ = new QTableView;
+    list_->setObjectName("rsView");
+    list_->setModel(model_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setAlternatingRowColors(true);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    connect(list_, &QTableView::activated, this, [this] { OpenSelected(); });
+
+    area_ = new QMdiArea;
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* split = new QSplitter;
+    split->addWidget(list_);
+    split->addWidget(area_);
+    split->setStretchFactor(1, 1);
+    split->setSizes({360, 900});
+    setCentralWidget(split);
+
+    status_ = new QLabel;
+    statusBar()->addWidget(status_, 1);
+    statusBar()->addPermanentWidget(
+        new QLabel(tr("%1 on %2").arg(QString::fromStdString(host_.UserName()), databasePath)));
+    BuildMenus();
+    RefreshWorkingList();
+    resize(1280, 800);
+
+    host_.WinMan()->SetHandler([this](const host::WindowManager::Request& r) { HandleRequest(r); });
+}
+
+MainWindow::~MainWindow() {
+    host_.WinMan()->SetHandler({});
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* find =
+        file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
+    find->setShortcut(QKeySequence(tr("Ctrl+F")));
+    QAction* add = file->addAction(tr("&New Managed Area"), this, [this] { NewManagedArea(); });
+    add->setShortcut(QKeySequence(tr("Ctrl+N")));
+    file->addSeparator();
+    file->addAction(tr("E&xit"), this, &QWidget::close);
+
+    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
+    FillWindowMenu();
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* contents = help->addAction(tr("&Help"), this, [this] { ShowHelp(); });
+    contents->setShortcut(QKeySequence(Qt::Key_F1));
+    help->addAction(tr("&About"), this,
+                    [this] { RunUserAction([&] { host_.App()->Call("ShowAbout"); }); });
+}
+
+void MainWindow::FillWindowMenu() {
+    windowMenu_->clear();
+    windowMenu_->addAction(tr("&Cascade"), area_, &QMdiArea::cascadeSubWindows);
+    windowMenu_->addAction(tr("&Tile"), area_, &QMdiArea::tileSubWindows);
+    windowMenu_->addAction(tr("Close &All"), this, [this] { CloseAllWindows(); });
+    QList<QMdiSubWindow*> windows = area_->subWindowList();
+    if (!windows.isEmpty()) windowMenu_->addSeparator();
+    int n = 1;
+    for (QMdiSubWindow* w : windows) {
+        QAction* a = windowMenu_->addAction(QString("&%1 %2").arg(n++).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == area_->activeSubWindow());
+        connect(a, &QAction::triggered, area_, [this, w] { area_->setActiveSubWindow(w); });
+    }
+}
+
+void MainWindow::ShowHelp() {
+    RunUserAction([&] { Ui().ShowHelp(CStr(host_.App()->Get("HelpFile")), 3, 0); });
+}
+
+QList<RecordWindow*> MainWindow::RecordWindows() const {
+    QList<RecordWindow*> out;
+    for (QMdiSubWindow* w : area_->subWindowList())
+        if (auto* r = qobject_cast<RecordWindow*>(w)) out.push_back(r);
+    return out;
+}
+
+void MainWindow::RefreshWorkingList() {
+    model_->Refresh();
+    status_->setText(tr("%n managed area(s) in the working list", nullptr, model_->rowCount()));
+}
+
+RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
+    auto* w = new RecordWindow(hosted.window, hosted.control);
+    area_->addSubWindow(w);
+    connect(w, &RecordWindow::workingListChanged, this, [this] { RefreshWorkingList(); });
+    connect(w, &RecordWindow::newItemRequested, this, [this] { NewManagedArea(); });
+    connect(w, &RecordWindow::mainGridRedraw, this, [this](bool on) {
+        list_->setUpdatesEnabled(on);
+        if (on) RefreshWorkingList();
+    });
+    w->show();
+    return w;
+}
+
+void MainWindow::FindManagedAreas() {
+    for (RecordWindow* w : RecordWindows())
+        if (IEquals(w->HostedControl()->TypeName(), "ManagedAreaSearch")) {
+            area_->setActiveSubWindow(w);
+            return;
+        }
+    HostedControl h = CreateHosted(kSearchProgId, "frmSearch");
+    if (!h.control) {
+        Ui().MsgBox(std::string("Finding managed areas") + kNotYet, vb::Information, "Wayfold");
+        return;
+    }
+    if (RunUserAction([&] { InitSearchWindow(h, host_); })) AddWindow(h);
+}
+
+void MainWindow::NewManagedArea() {
+    HostedControl h = CreateHosted(kDetailsProgId, "frmDetails");
+    if (!h.control) {
+        Ui().MsgBox(std::string("The managed area editor") + kNotYet, vb::Information, "Wayfold");
+        return;
+    }
+    if (RunUserAction([&] { InitDetailsWindow(h, host_, -1); })) AddWindow(h);
+}
+
+void MainWindow::OpenDetails(long id) {
+    for (RecordWindow* w : RecordWindows()) {
+        const ControlPtr& c = w->HostedControl();
+        if (c->HasMember("GetID") && CLng(c->Call("GetID")) == id) {
+            area_->setActiveSubWindow(w);
+            return;
+        }
+    }
+    HostedControl h = CreateHosted(kDetailsProgId, "frmDetails");
+    if (!h.control) {
+        Ui().MsgBox(std::string("The managed area editor") + kNotYet, vb::Information, "Wayfold");
+        return;
+    }
+    if (RunUserAction([&] { InitDetailsWindow(h, host_, id); })) AddWindow(h);
+}
+
+void MainWindow::OpenSelected() {
+    QModelIndex current = list_->currentIndex();
+    if (!current.isValid()) return;
+    long id = model_->IdAt(current.row());
+    if (id >= 0) OpenDetails(id);
+}
+
+void MainWindow::HandleRequest(const host::WindowManager::Request& r) {
+    if (r.kind == "NewDetails") {
+        NewManagedArea();
+    } else if (r.kind == "OpenDetails") {
+        Variant id(r.id);
+        if (IsNumeric(id)) OpenDetails(CLng(id));
+    }
+}
+
+bool MainWindow::CloseAllWindows() {
+    // Each window that agrees closes at once, so an answer given is never asked again.
+    for (RecordWindow* w : RecordWindows()) {
+        area_->setActiveSubWindow(w);
+        if (!w->CanClose()) return false;
+        w->CloseAgreed();
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!CloseAllWindows()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace zelk::view

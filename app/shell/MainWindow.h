@@ -1,0 +1,62 @@
+#pragma once
+
+#include "host/app/Views.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTableView;
+
+namespace zelk::host {
+class ReferenceHost;
+}
+
+namespace zelk::view {
+
+class RecordWindow;
+class RecordsetModel;
+
+// The workbench's main window: the managed-area working list beside an MDI area of record
+// and search windows, opened from the menus, the list and the window manager's requests.
+// Nothing closes with unsaved changes unless the hosted control agrees.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(host::ReferenceHost& host, const QString& databasePath, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QTableView* WorkingListView() const { return list_; }
+    RecordsetModel* WorkingListModel() const { return model_; }
+    QMdiArea* Area() const { return area_; }
+    QList<RecordWindow*> RecordWindows() const;
+
+    void FindManagedAreas();
+    void NewManagedArea();
+    void OpenDetails(long id);
+    void RefreshWorkingList();
+    // Asks every window's control; closes them all when every one agrees.
+    bool CloseAllWindows();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void HandleRequest(const host::WindowManager::Request& request);
+    RecordWindow* AddWindow(struct HostedControl& hosted);
+    void FillWindowMenu();
+    void ShowHelp();
+    void OpenSelected();
+
+    host::ReferenceHost& host_;
+    QMdiArea* area_ = nullptr;
+    QTableView* list_ = nullptr;
+    RecordsetModel* model_ = nullptr;
+    QLabel* status_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+};
+
+} // namespace zelk::view

@@ -1,0 +1,87 @@
+#include "shell/Screenshots.h"
+
+#include "platform/ui/Form.h"
+#include "platform/ui/TabControl.h"
+#include "shell/Gallery.h"
+#include "shell/MainWindow.h"
+#include "shell/RecordWindow.h"
+#include "view/FormWidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QRegularExpression>
+
+namespace zelk::view {
+
+namespace {
+void Settle() {
+    // Queued work (tab order, layouts) and paints; nothing here waits for time to pass.
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+QString Slug(const std::string& text) {
+    QString s = QString::fromStdString(text).toLower();
+    s.remove('&');
+    s.replace(QRegularExpression("[^a-z0-9]+"), "-");
+    return s.remove(QRegularExpression("^-+|-+$"));
+}
+
+void CollectTabs(Form& form, std::vector<vaTabPro*>& out) {
+    for (const ControlPtr& c : form.Controls()) {
+        if (auto* t = dynamic_cast<vaTabPro*>(c.get())) out.push_back(t);
+        if (auto* inner = dynamic_cast<Form*>(c.get())) CollectTabs(*inner, out);
+    }
+}
+} // namespace
+
+QString SaveShot(QWidget& widget, const QString& dir, const QString& name) {
+    Settle();
+    QString file = QDir(dir).filePath(name + ".png");
+    return widget.grab().save(file) ? file : QString();
+}
+
+void SaveFormPages(FormWidget& view, const QString& dir, const QString& base, QStringList& saved) {
+    std::vector<vaTabPro*> tabs;
+    CollectTabs(view.Model(), tabs);
+    auto save = [&](const QString& name) {
+        QString f = SaveShot(*view.window(), dir, name);
+        if (!f.isEmpty()) saved << f;
+    };
+    bool anyShown = false;
+    for (vaTabPro* tab : tabs) {
+        if (!tab->IsShowing()) continue;
+        int before = tab->ActiveTab();
+        for (int i = 0; i < tab->TabCount(); ++i) {
+            if (!tab->TabVisible(i)) continue;
+            // As the program itself switches pages: silently, without the user's events.
+            tab->SetActiveTab(i);
+            save(QString("%1-%2-%3").arg(base).arg(i + 1).arg(Slug(tab->TabCaption(i))));
+            anyShown = true;
+        }
+        if (tab->TabCount() > 0) tab->SetActiveTab(before);
+    }
+    if (!anyShown) save(base);
+}
+
+QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
+    QStringList saved;
+    QDir().mkpath(dir);
+    main.show();
+    QString f = SaveShot(main, dir, "main-window");
+    if (!f.isEmpty()) saved << f;
+
+    for (RecordWindow* w : main.RecordWindows()) {
+        main.Area()->setActiveSubWindow(w);
+        w->showMaximized();
+        SaveFormPages(*w->View(), dir, Slug(w->HostedControl()->TypeName()), saved);
+    }
+
+    FormWidget gallery(MakeGalleryForm());
+    gallery.show();
+    SaveFormPages(gallery, dir, "gallery", saved);
+    return saved;
+}
+
+} // namespace zelk::view

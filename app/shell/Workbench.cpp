@@ -1,0 +1,98 @@
+#include "shell/Workbench.h"
+
+#include "host/ReferenceHost.h"
+#include "platform/Error.h"
+#include "platform/ui/UiDriver.h"
+#include "shell/Gallery.h"
+#include "shell/MainWindow.h"
+#include "shell/Screenshots.h"
+#include "shell/UnattendedUiDriver.h"
+#include "view/FormWidget.h"
+#include "view/QtUiDriver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include <iostream>
+
+namespace zelk::view {
+
+namespace {
+
+std::unique_ptr<host::ReferenceHost> OpenHost(const StartupOptions& o, const QString& path,
+                                              bool unattended) {
+    host::HostOptions options;
+    options.dbPath = path.toStdString();
+    options.userName = o.user.toStdString();
+    bool fresh = path != ":memory:" && !QFileInfo::exists(path);
+    if (fresh) QDir().mkpath(QFileInfo(path).absolutePath());
+    std::unique_ptr<QProgressDialog> progress;
+    if (fresh && !unattended) {
+        progress = std::make_unique<QProgressDialog>(
+            QObject::tr("Creating the sample database in %1...").arg(path), QString(), 0, 100);
+        progress->setWindowTitle("Wayfold");
+        progress->setWindowModality(Qt::ApplicationModal);
+        progress->setMinimumDuration(0);
+        progress->setValue(0);
+    }
+    return host::ReferenceHost::Open(options, [&](int percent) {
+        if (!progress) return;
+        progress->setValue(percent);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+void Fail(const QString& text, bool unattended) {
+    std::cerr << "zelk-workbench: " << text.toStdString() << '\n';
+    if (!unattended) QMessageBox::critical(nullptr, "Wayfold", text);
+}
+
+} // namespace
+
+int RunWorkbench(const StartupOptions& o) {
+    bool unattended = !o.screenshotDir.isEmpty();
+    std::shared_ptr<UiDriver> driver =
+        unattended ? std::make_shared<UnattendedUiDriver>() : std::make_shared<QtUiDriver>();
+    SetUiDriver(driver);
+    struct ResetDriver {
+        ~ResetDriver() { SetUiDriver(nullptr); }
+    } reset;
+
+    if (o.gallery) {
+        FormWidget gallery(MakeGalleryForm());
+        gallery.show();
+        return QApplication::exec();
+    }
+
+    QString path = o.database.isEmpty() ? DefaultDatabasePath() : o.database;
+    std::unique_ptr<host::ReferenceHost> host;
+    try {
+        host = OpenHost(o, path, unattended);
+    } catch (const ComError& e) {
+        Fail(QObject::tr("The database %1 could not be opened:\n\n%2")
+                 .arg(path, QString::fromStdString(e.Description())),
+             unattended);
+        return 1;
+    }
+
+    int rc = 0;
+    {
+        MainWindow main(*host, path);
+        if (unattended) {
+            QStringList saved = SaveWorkbenchShots(main, o.screenshotDir);
+            for (const QString& f : saved)
+                std::cout << f.toStdString() << '\n';
+            main.CloseAllWindows();
+            rc = saved.isEmpty() ? 1 : 0;
+        } else {
+            main.show();
+            rc = QApplication::exec();
+        }
+    }
+    return rc;
+}
+
+} // namespace zelk::view

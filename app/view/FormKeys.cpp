@@ -42,18 +42,21 @@ bool FormWidget::HandleKey(QObject* target, ControlView& view, QKeyEvent* e) {
     if (sendingKey_) return false;
     int code = VbKeyCode(e->key());
     // Tab moves the focus through Qt's chain, which the model hears as focus moves.
-    if (code == 0 || code == key::Tab) return false;
+    if (code == key::Tab) return false;
     int shift = VbShift(e->modifiers());
     // Keep the control alive: a handler may remove it.
     auto keep = view.Model().shared_from_this();
     Control& c = view.Model();
     int left = code;
-    RunUserAction([&] {
-        zelk::Form* top = c.TopForm();
-        left =
-            top && c.HasFocus() ? top->UserKeyDownFocused(code, shift) : c.UserKeyDown(code, shift);
-    });
-    if (left == 0) return true;
+    // Keys without a code of the model (punctuation) still type their character below.
+    if (code != 0) {
+        RunUserAction([&] {
+            zelk::Form* top = c.TopForm();
+            left = top && c.HasFocus() ? top->UserKeyDownFocused(code, shift)
+                                       : c.UserKeyDown(code, shift);
+        });
+        if (left == 0) return true;
+    }
     bool plain = !(shift & (key::CtrlMask | key::AltMask));
     if (plain && (left == key::Return || left == key::Escape) &&
         ClickDefaultButton(c, left == key::Return))

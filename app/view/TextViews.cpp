@@ -72,8 +72,11 @@ private:
 
     void ShowText() {
         QString text = Q(box_.Text());
-        if (line_)
-            line_->setMaxLength(box_.MaxLength() > 0 ? static_cast<int>(box_.MaxLength()) : 32767);
+        if (line_) {
+            // Setting it moves the caret to the end, so only when it differs.
+            int max = box_.MaxLength() > 0 ? static_cast<int>(box_.MaxLength()) : 32767;
+            if (line_->maxLength() != max) line_->setMaxLength(max);
+        }
         if (WidgetText() == text) return;
         QScopedValueRollback guard(updating_, true);
         if (line_) {

@@ -1,0 +1,25 @@
+// The workbench's view tests; each class is one group, all run on the offscreen platform.
+#include "ControlViewsTest.h"
+#include "FocusTest.h"
+#include "ShellTest.h"
+
+#include <QApplication>
+#include <QTest>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int failed = 0;
+    {
+        zelk::view::testing::ControlViewsTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::FocusTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::ShellTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    return failed == 0 ? 0 : 1;
+}

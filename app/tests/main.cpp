@@ -1,5 +1,6 @@
 // The workbench's view tests; each class is one group, all run on the offscreen platform.
 #include "ControlViewsTest.h"
+#include "DriverTest.h"
 #include "FocusTest.h"
 #include "ShellTest.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FocusTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::DriverTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

@@ -31,7 +31,11 @@ bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         // Focus moves the view makes itself, or that the window system makes (a window
         // activated, a pop-up closed), are not the user's and change nothing in the model.
-        if (IsUserFocusReason(static_cast<QFocusEvent*>(event)->reason())) UserFocus(view);
+        // The first focus of a window that the model has not given one yet counts too: it
+        // is where the user starts.
+        if (IsUserFocusReason(static_cast<QFocusEvent*>(event)->reason()) ||
+            !form_->FocusedControl())
+            UserFocus(view);
     } else if (event->type() == QEvent::KeyPress) {
         return HandleKey(watched, view, static_cast<QKeyEvent*>(event));
     }

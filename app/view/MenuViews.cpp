@@ -20,6 +20,16 @@ namespace zelk::view {
 
 namespace {
 
+int popupDepth = 0;
+
+// An item of a pop-up: it and every menu above it enabled; their visibility does not count.
+bool EnabledInPopup(const Menu& item) {
+    if (!item.Visible()) return false;
+    for (const Control* c = &item; c && dynamic_cast<const Menu*>(c); c = c->Container())
+        if (!c->Enabled()) return false;
+    return true;
+}
+
 class MenuView : public ControlView {
 public:
     MenuView(Menu& menu, FormWidget& form) : ControlView(menu, form), menu_(menu) {
@@ -102,7 +112,12 @@ private:
     void Chosen() {
         if (submenu_) return; // opening a menu is not choosing it
         auto keep = menu_.shared_from_this();
-        RunUserAction([&] { menu_.UserClick(); });
+        RunUserAction([&] {
+            if (menu_.IsUsable())
+                menu_.UserClick();
+            else if (PopupRun::Active() && EnabledInPopup(menu_))
+                menu_.RaiseEvent("Click");
+        });
         // The action toggles its own check mark; the model decides.
         ShowChecked();
     }
@@ -118,6 +133,16 @@ private:
 };
 
 } // namespace
+
+PopupRun::PopupRun() {
+    ++popupDepth;
+}
+PopupRun::~PopupRun() {
+    --popupDepth;
+}
+bool PopupRun::Active() {
+    return popupDepth > 0;
+}
 
 QMenu* PopupOf(const Menu& menu) {
     auto* v = dynamic_cast<MenuView*>(ControlView::Of(menu));

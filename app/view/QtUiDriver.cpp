@@ -158,6 +158,7 @@ void QtUiDriver::PopupMenu(Form& form, Control& menu, long x, long y) {
     QPoint at = QCursor::pos();
     if (ControlView* v = ControlView::Of(form); v && v->Widget())
         at = v->Widget()->mapToGlobal(QPoint(Px(x), Px(y)));
+    PopupRun running;
     popup->exec(at);
 }
 

@@ -52,6 +52,12 @@ private:
 
 FormWidget::FormWidget(std::shared_ptr<zelk::Form> form, QWidget* parent)
     : QWidget(parent), form_(std::move(form)) {
+    // The forms are laid out in twips for an 8-point sans serif of Arial's widths; a larger
+    // desktop font would clip their captions and fields.
+    QFont f = font();
+    f.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
+    f.setPixelSize(11);
+    setFont(f);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -15,14 +15,13 @@ namespace zelk::view {
 namespace {
 
 // Parts of a name and the standard icon they stand for; the first match wins.
-constexpr std::array<std::pair<const char*, QStyle::StandardPixmap>, 20> kStandard{{
+constexpr std::array<std::pair<const char*, QStyle::StandardPixmap>, 19> kStandard{{
     {"save", QStyle::SP_DialogSaveButton},
     {"open", QStyle::SP_DialogOpenButton},
     {"new", QStyle::SP_FileIcon},
     {"delete", QStyle::SP_TrashIcon},
     {"find", QStyle::SP_FileDialogContentsView},
     {"search", QStyle::SP_FileDialogContentsView},
-    {"help", QStyle::SP_DialogHelpButton},
     {"first", QStyle::SP_MediaSkipBackward},
     {"last", QStyle::SP_MediaSkipForward},
     {"prev", QStyle::SP_ArrowBack},
@@ -39,6 +38,7 @@ constexpr std::array<std::pair<const char*, QStyle::StandardPixmap>, 20> kStanda
 }};
 
 QString Initials(const std::string& name) {
+    if (LCase(name).starts_with("help")) return QStringLiteral("?");
     QString out;
     for (std::size_t i = 0; i < name.size() && out.size() < 2; ++i) {
         char ch = name[i];

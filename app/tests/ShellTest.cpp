@@ -10,6 +10,7 @@
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "view/FormWindows.h"
 #include "view/QtUiDriver.h"
 
 #include <QMdiArea>
@@ -145,7 +146,7 @@ void ShellTest::recordWindowsAskCanCloseBeforeClosing() {
     QVERIFY(lastDetails.expired()); // nothing keeps the control once its window is gone
 }
 
-void ShellTest::modalFormReturnsWhenHidden() {
+void ShellTest::formsShowAsDialogsAndWindows() {
     auto driver = std::make_shared<QtUiDriver>();
     SetUiDriver(driver);
     auto form = std::make_shared<Form>("frmGotoRecord");
@@ -167,6 +168,15 @@ void ShellTest::modalFormReturnsWhenHidden() {
     QVERIFY(shown);
     QVERIFY(!form->Visible());
     QVERIFY(!ControlView::Of(*ok)); // the dialog and its view are gone
+
+    // Modeless: a window of its own, gone when the form unloads.
+    form->Show(false);
+    QPointer<FormWindow> window = FormWindow::Of(*form);
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QString("Go to Record"));
+    QVERIFY(form->Unload());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window.isNull());
 }
 
 } // namespace zelk::view::testing

@@ -10,7 +10,7 @@ private slots:
     void cleanup();
     void workingListShowsTheRecordsetRows();
     void recordWindowsAskCanCloseBeforeClosing();
-    void modalFormReturnsWhenHidden();
+    void formsShowAsDialogsAndWindows();
 };
 
 } // namespace zelk::view::testing

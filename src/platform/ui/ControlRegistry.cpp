@@ -8,6 +8,7 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/Toolbar.h"
+#include "platform/ui/VSFlexGrid.h"
 
 namespace zelk {
 
@@ -33,6 +34,7 @@ void RegisterControls(ProgIdRegistry& r) {
     Kind<ImageList>(r, "MSComctlLib.ImageList");
     Kind<vaTabPro>(r, "TabproLib.vaTabPro");
     Kind<CommonDialog>(r, "MSComDlg.CommonDialog");
+    RegisterGridControl(r);
 }
 
 } // namespace zelk

@@ -144,3 +144,24 @@ TEST_F(ControlsTest, ToolbarAndMenusActOnlyWhileEnabled) {
 
 } // namespace
 } // namespace zelk
+
+namespace zelk {
+namespace {
+
+TEST_F(ControlsTest, ItemsOfAHiddenPopupMenuStillAct) {
+    auto form = std::make_shared<UserControl>("ctlSearch");
+    auto popup = form->Add<Menu>("mnuPopup");
+    popup->SetVisible(false);
+    auto item = form->Add<Menu>("mnuPopupOpen", popup.get());
+    int clicks = 0;
+    item->On("Click", [&](Args&) { ++clicks; });
+    ui->QueuePopupChoice("mnuPopupOpen");
+    PopupMenu(*form, *popup, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    popup->SetEnabled(false);
+    item->UserClick();
+    EXPECT_EQ(clicks, 1);
+}
+
+} // namespace
+} // namespace zelk

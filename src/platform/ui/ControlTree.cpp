@@ -6,7 +6,9 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/Toolbar.h"
+#include "platform/ui/VSFlexGrid.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace zelk {
@@ -37,6 +39,16 @@ std::string Shown(Control& c) {
         for (int i = 0; i < tb->ButtonCount(); ++i) {
             auto& b = tb->ButtonAt(i);
             s += (i ? " " : "") + std::string("[") + b.Key() + (b.Enabled() ? "" : " off") + "]";
+        }
+        return s;
+    }
+    if (auto* g = dynamic_cast<VSFlexGrid*>(&c)) {
+        // Size, then the first rows as the user reads them.
+        std::string s = std::to_string(g->Rows()) + "x" + std::to_string(g->Cols());
+        for (long r = 0; r < std::min(g->Rows(), 3L); ++r) {
+            s += r == 0 ? ": " : " / ";
+            for (long col = 0; col < g->Cols(); ++col)
+                s += (col ? "|" : "") + g->DisplayText(r, col);
         }
         return s;
     }

@@ -56,6 +56,20 @@ bool Menu::MatchesShortcut(int keyCode, int shift) const {
     return IEquals(want + name, shortcut_);
 }
 
+bool Menu::IsActionable() const {
+    if (!Visible()) return false;
+    for (const Control* c = this; c; c = c->Container()) {
+        if (!c->Enabled()) return false;
+        if (!dynamic_cast<const Menu*>(c))
+            break; // the form: its own state is not the menu's business
+    }
+    return true;
+}
+
+void Menu::UserClick() {
+    if (IsActionable()) RaiseEvent("Click");
+}
+
 void PopupMenu(Form& form, Menu& menu, long x, long y) {
     Ui().PopupMenu(form, menu, x, y);
 }

@@ -21,6 +21,10 @@ public:
     std::string PlainCaption() const;
     // Whether the key code and shift state are this item's shortcut.
     bool MatchesShortcut(int keyCode, int shift) const;
+    // A menu item acts while it and the menus above it are enabled; a hidden top menu that
+    // only serves as a pop-up does not switch its items off.
+    bool IsActionable() const;
+    void UserClick() override;
 
 private:
     bool checked_ = false;

@@ -3,6 +3,7 @@
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/data/SqliteDataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
+#include "host/procs/ServerProcedures.h"
 #include "host/sql/OracleQuery.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
@@ -62,6 +63,10 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     };
     sql.execute = [db, impl](const std::string& text) {
         return ExecuteOracle(*db, impl->translator, text);
+    };
+    sql.procedure = [db](const std::string& name, const std::vector<long>& ids,
+                         const std::string& user) {
+        return RunServerProcedure(*db, name, ids, user);
     };
     host->app_ = std::make_shared<AppManager>(
         db, sql, AppManager::Options{host->userName_, options.dbPath, 1, "wayfold-help.html"});

@@ -1,0 +1,94 @@
+#include "host/data/SqliteDataService.h"
+#include "host/procs/ServerProcedures.h"
+#include "platform/Conv.h"
+#include "platform/Error.h"
+#include "support/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace zelk::host {
+namespace {
+
+class ProceduresTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = std::make_shared<SqliteDataService>(":memory:");
+        db->ExecScript(R"(
+            INSERT INTO shape (shape_id, has_shape_ind) VALUES (1, 'N'), (2, 'N');
+            INSERT INTO ma (managed_area_id, shape_id, macode_bcd, managed_area_name, manager, mgmt_com)
+                VALUES (10, 1, 'MA.10', 'Oak Hollow', 'Parks Dept', 'burn plan'),
+                       (20, 2, 'MA.20', 'Laramie Marsh', NULL, NULL);
+            INSERT INTO shape_attribute (shape_id, attribute_name, attribute_value) VALUES (1, 'Perimeter', '12.5');
+            INSERT INTO managed_area_alias (managed_area_id, managed_area_alias, display_order)
+                VALUES (10, 'The Hollow', 1), (10, 'Oak H.', 2), (20, 'Old marsh', 1);
+            INSERT INTO managed_area_owner (managed_area_id, owner_name, display_order) VALUES (10, 'Smith', 1);
+        )");
+    }
+    long Count(const std::string& sql) { return CLng(db->Query(sql)->Value("n")); }
+    std::shared_ptr<SqliteDataService> db;
+};
+
+TEST_F(ProceduresTest, DeleteLeavesNothingOfTheRecordBehind) {
+    ASSERT_GE(ManagedAreaChildTables(*db).size(), 12u);
+    EXPECT_TRUE(RunServerProcedure(*db, "delete_ma_data", {10}, "ann"));
+    for (const auto& t : ManagedAreaChildTables(*db))
+        EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM " + t + " WHERE managed_area_id = 10"), 0) << t;
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM ma WHERE managed_area_id = 10"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM shape WHERE shape_id = 1"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM shape_attribute"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias"), 1) << "the other record stays";
+    EXPECT_FALSE(RunServerProcedure(*db, "delete_ma_data", {10}, "ann")) << "already gone";
+    EXPECT_EQ(testing::ErrorOf([&] { RunServerProcedure(*db, "drop_everything", {1}, "ann"); }),
+              err::InvalidProcedureCall);
+}
+
+TEST_F(ProceduresTest, CopyReplacesFieldsAndListsButKeepsIdentity) {
+    EXPECT_TRUE(RunServerProcedure(*db, "COPY_MA", {10, 20}, "ann"));
+    auto ma = db->Query("SELECT * FROM ma WHERE managed_area_id = 20");
+    EXPECT_EQ(CStr(ma->Value("managed_area_name")), "Laramie Marsh");
+    EXPECT_EQ(CStr(ma->Value("macode_bcd")), "MA.20");
+    EXPECT_EQ(CLng(ma->Value("shape_id")), 2);
+    EXPECT_EQ(CStr(ma->Value("manager")), "Parks Dept");
+    EXPECT_EQ(CStr(ma->Value("rec_last_mod_user")), "ann");
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 20"), 2);
+    EXPECT_EQ(
+        Count(
+            "SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_alias = 'Old marsh'"),
+        0);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_owner WHERE managed_area_id = 20 AND "
+                    "rec_create_user = 'ann'"),
+              1);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 10"), 2)
+        << "the source is untouched";
+    EXPECT_FALSE(RunServerProcedure(*db, "COPY_MA", {10, 10}, "ann"));
+    EXPECT_FALSE(RunServerProcedure(*db, "COPY_MA", {10, 99}, "ann"));
+}
+
+TEST_F(ProceduresTest, AFailureInTheMiddleRollsEverythingBack) {
+    // Fail the first child insert of the copy, after the record's fields were updated and the
+    // target's first list emptied.
+    int inserts = 0;
+    db->SetStatementHook([&](const std::string& sql) {
+        if (sql.rfind("INSERT INTO", 0) == 0 && ++inserts == 2)
+            Raise(err::ProviderError, "disk full");
+    });
+    EXPECT_NE(testing::ErrorOf([&] { RunServerProcedure(*db, "COPY_MA", {10, 20}, "ann"); }), 0);
+    db->SetStatementHook(nullptr);
+    EXPECT_FALSE(db->InTransaction());
+    EXPECT_TRUE(
+        db->Query("SELECT manager FROM ma WHERE managed_area_id = 20")->Value("manager").IsNull());
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 20"), 1);
+
+    int deletes = 0;
+    db->SetStatementHook([&](const std::string& sql) {
+        if (sql.rfind("DELETE FROM ma ", 0) == 0 && ++deletes == 1)
+            Raise(err::ProviderError, "locked");
+    });
+    EXPECT_NE(testing::ErrorOf([&] { RunServerProcedure(*db, "delete_ma_data", {10}, "ann"); }), 0);
+    db->SetStatementHook(nullptr);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 10"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM ma"), 2);
+}
+
+} // namespace
+} // namespace zelk::host

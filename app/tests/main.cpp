@@ -2,6 +2,7 @@
 #include "ControlViewsTest.h"
 #include "DriverTest.h"
 #include "FocusTest.h"
+#include "GridViewTest.h"
 #include "ShellTest.h"
 
 #include <QApplication>
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::DriverTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::GridViewTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

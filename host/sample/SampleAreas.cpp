@@ -97,6 +97,12 @@ std::string OwnerName(SampleRandom& r, int type, const SampleState& s,
     }
 }
 
+std::string OakPlace(SampleRandom& r) {
+    static const std::vector<std::string> oaks = {"Oak", "White Oak", "Burr Oak", "Oakwood"};
+    std::string oak = r.Pick(oaks);
+    return oak + " " + r.Pick(LandformWords());
+}
+
 double Round1(double v) {
     return std::round(v * 10.0) / 10.0;
 }
@@ -107,9 +113,13 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
     AreaStatements q(db);
     const int sites = static_cast<int>(c.siteNames.size());
     for (int id = 1; id <= areas; ++id) {
-        const SampleState& st = r.Pick(c.states);
+        // Every 40th area is an oak area in a county whose name begins with "La", so that a
+        // search for both finds something in a database of any size.
+        const bool showcase = id % 40 == 0;
+        const SampleState& st =
+            showcase ? c.states[static_cast<std::size_t>(r.Pick(c.laStates))] : r.Pick(c.states);
         const std::string type = r.Pick(Designations());
-        const std::string place = PlaceName(r);
+        const std::string place = showcase ? OakPlace(r) : PlaceName(r);
         const std::string name = place + " " + type;
         const int created = 10957 + r.Below(7300); // 2000 to 2019
         const int modified = created + r.Below(1500);
@@ -129,7 +139,8 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
         const int countyCount =
             std::min<int>(r.Chance(25) ? 2 : 1, static_cast<int>(st.counties.size()));
         const std::size_t firstCounty =
-            static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
+            showcase ? static_cast<std::size_t>(r.Pick(st.laCounties))
+                     : static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
         const std::string& countyName = st.countyNames[firstCounty];
         const bool equi = id % 4 == 0 && id / 4 <= sites;
         const int equiSite = id / 4;

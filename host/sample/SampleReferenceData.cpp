@@ -111,7 +111,7 @@ std::vector<SampleState> WriteStatesAndCounties(DataService& db) {
     for (const auto& s : states) {
         int id = std::stoi(s.at(1));
         st.Row({id, s.at(2), ++order, s.at(0), s.at(2), s.at(1)});
-        if (id <= 56) byId[id] = SampleState{id, s.at(0), s.at(2), {}, {}, {}};
+        if (id <= 56) byId[id] = SampleState{id, s.at(0), s.at(2), {}, {}, {}, {}};
     }
     Insert co(db, "INSERT INTO d_county (d_county_id, display_value, display_order, d_state_id, "
                   "county_name, fips_code, fips_class) VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -121,6 +121,8 @@ std::vector<SampleState> WriteStatesAndCounties(DataService& db) {
         int id = stateId * 1000 + std::stoi(c.at(2));
         co.Row({id, c.at(3), ++order, stateId, c.at(3), c.at(1) + c.at(2), c.at(4)});
         if (auto it = byId.find(stateId); it != byId.end()) {
+            if (c.at(3).rfind("La", 0) == 0)
+                it->second.laCounties.push_back(static_cast<int>(it->second.counties.size()));
             it->second.counties.push_back(id);
             it->second.countyNames.push_back(c.at(3));
         }
@@ -238,6 +240,8 @@ SampleCatalogue WriteReferenceData(DataService& db, int areas, SampleRandom& r) 
     SampleCatalogue c;
     WriteDomains(db);
     c.states = WriteStatesAndCounties(db);
+    for (std::size_t i = 0; i < c.states.size(); ++i)
+        if (!c.states[i].laCounties.empty()) c.laStates.push_back(static_cast<int>(i));
     WriteLocalJurisdictions(db, c.states, r);
     c.mapsheets = WriteMapsheets(db, r);
     c.siteNames = WriteSites(db, c.states, std::max(20, areas / 4), r);

@@ -34,11 +34,13 @@ struct SampleState {
     std::vector<int> counties;
     std::vector<std::string> countyNames;
     std::vector<int> localJurisdictions;
+    std::vector<int> laCounties; // positions in counties of names beginning with "La"
 };
 
 // What the generated managed areas can refer to.
 struct SampleCatalogue {
     std::vector<SampleState> states;    // the 50 states and DC
+    std::vector<int> laStates;          // positions in states of those with a "La..." county
     std::vector<std::string> siteNames; // conservation_site_id = position + 1
     int references = 0;
     int mapsheets = 0;

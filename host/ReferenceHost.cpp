@@ -4,6 +4,7 @@
 #include "host/data/SqliteDataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
 #include "host/procs/ServerProcedures.h"
+#include "host/sample/SampleData.h"
 #include "host/sql/OracleQuery.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
@@ -53,6 +54,8 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     host->db_ = db;
     host->created_ = db->WasCreated();
     if (progress) progress(5);
+    if (host->created_ && options.sampleData)
+        WriteSampleData(*db, options.sampleAreas, options.sampleSeed);
     EnsureUser(*db, host->userName_, host->created_);
     if (progress) progress(100);
 
@@ -66,7 +69,9 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     };
     sql.procedure = [db](const std::string& name, const std::vector<long>& ids,
                          const std::string& user) {
-        return RunServerProcedure(*db, name, ids, user);
+        if (ids.size() == 1) return RunDeleteProcedure(*db, name, ids[0], user);
+        if (ids.size() == 2) return RunCopyProcedure(*db, name, ids[0], ids[1], user);
+        Raise(err::InvalidProcedureCall, "Wrong number of arguments for " + name);
     };
     host->app_ = std::make_shared<AppManager>(
         db, sql, AppManager::Options{host->userName_, options.dbPath, 1, "wayfold-help.html"});

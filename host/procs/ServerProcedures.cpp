@@ -1,139 +1,207 @@
 #include "host/procs/ServerProcedures.h"
 
+#include "host/data/DataService.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/Strings.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace zelk::host {
 
 namespace {
 
-// Table and column names here come from the schema catalogue, never from a caller.
-std::string Quoted(const std::string& identifier) {
-    return "\"" + identifier + "\"";
-}
-
-struct Column {
-    std::string name;
-    bool primaryKey;
+struct Reference {
+    std::string table, column;
 };
 
-std::vector<Column> Columns(DataService& db, const std::string& table) {
-    std::vector<Column> out;
-    auto rs = db.Query("SELECT name, pk FROM pragma_table_info(?)", {Variant(table)});
-    if (rs->RecordCount() > 0)
-        for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext())
-            out.push_back({CStr(rs->Value("name")), CLng(rs->Value("pk")) > 0});
+// Tables whose rows point at a row of `parent`, read from the catalogue so that a table added
+// to the schema is covered without an edit here.
+std::vector<Reference> ReferencingTables(DataService& db, const std::string& parent) {
+    auto rs = db.Query("SELECT m.name AS tbl, f.\"from\" AS col FROM sqlite_master m, "
+                       "pragma_foreign_key_list(m.name) f WHERE m.type = 'table' AND "
+                       "lower(f.\"table\") = ? ORDER BY m.name",
+                       {parent});
+    std::vector<Reference> out;
+    for (; !rs->EOF(); rs->MoveNext())
+        out.push_back({CStr(rs->Value("tbl")), CStr(rs->Value("col"))});
     return out;
 }
 
 bool Exists(DataService& db, long id) {
-    return db.Query("SELECT 1 AS x FROM ma WHERE managed_area_id = ?",
-                    {Variant(static_cast<int>(id))})
+    return db.Query("SELECT 1 FROM ma WHERE managed_area_id = ?", {static_cast<int>(id)})
                ->RecordCount() > 0;
 }
 
+long LastAuditId(DataService& db) {
+    auto rs = db.Query("SELECT COALESCE(MAX(audit_log_id), 0) AS n FROM audit_log");
+    return CLng(rs->Value("n"));
+}
+
+// The procedure acts for userName; the audit trail says so when the session did not.
+void SignAudit(DataService& db, long after, const std::string& userName) {
+    if (userName.empty()) return;
+    db.Execute("UPDATE audit_log SET user_name = ? WHERE audit_log_id > ? AND user_name IS NULL",
+               {userName, static_cast<int>(after)});
+}
+
+struct Column {
+    std::string name;
+    bool key = false;
+};
+
+std::vector<Column> Columns(DataService& db, const std::string& table) {
+    auto rs = db.Query("SELECT name, pk FROM pragma_table_info(?) ORDER BY cid", {table});
+    std::vector<Column> out;
+    for (; !rs->EOF(); rs->MoveNext())
+        out.push_back({CStr(rs->Value("name")), CLng(rs->Value("pk")) > 0});
+    return out;
+}
+
 bool IsStamp(const std::string& c) {
-    return IEquals(c, "rec_create_user") || IEquals(c, "rec_create_date") ||
-           IEquals(c, "rec_last_mod_user") || IEquals(c, "rec_last_mod_date");
+    return c == "rec_create_user" || c == "rec_create_date" || c == "rec_last_mod_user" ||
+           c == "rec_last_mod_date";
+}
+
+// What makes two child rows the same for the copy; by default every data column.
+std::vector<std::string> SameRowColumns(const std::string& table) {
+    if (table == "element_managed_area")
+        return {"element_global_id", "element_national_id", "element_subnational_id"};
+    if (table == "managed_area_owner") return {"owner_name"};
+    if (table == "managed_area_mgmt_year") return {"managed_area_mgmt_year"};
+    return {};
+}
+
+constexpr const char* kNow = "datetime('now', 'localtime')";
+
+void CopyChildRows(DataService& db, const Reference& child, long source, long target,
+                   const std::string& user) {
+    std::vector<std::string> data;
+    std::string pk;
+    bool hasOrder = false, hasStamps = false;
+    for (const Column& c : Columns(db, child.table)) {
+        if (c.key) {
+            pk = c.name;
+        } else if (c.name == child.column) {
+        } else if (c.name == "display_order") {
+            hasOrder = true;
+        } else if (IsStamp(c.name)) {
+            hasStamps = true;
+        } else {
+            data.push_back(c.name);
+        }
+    }
+    std::vector<std::string> same = SameRowColumns(child.table);
+    if (same.empty()) same = data;
+
+    const std::string t = child.table, m = child.column;
+    std::string cols = m, vals = "?1";
+    for (const std::string& c : data) {
+        cols += ", " + c;
+        vals += ", s." + c;
+    }
+    std::string order = "s.display_order, s." + (pk.empty() ? std::string("rowid") : pk);
+    if (!hasOrder) order = "s.rowid";
+    if (hasOrder) {
+        cols += ", display_order";
+        vals += ", (SELECT COALESCE(MAX(display_order), 0) FROM " + t + " WHERE " + m +
+                " = ?1) + ROW_NUMBER() OVER (ORDER BY " + order + ")";
+    }
+    if (hasStamps) {
+        cols += ", rec_create_user, rec_create_date, rec_last_mod_user, rec_last_mod_date";
+        vals += std::string(", ?3, ") + kNow + ", ?3, " + kNow;
+    }
+    std::string match;
+    for (const std::string& c : same)
+        match += " AND x." + c + " IS s." + c;
+    db.Execute("INSERT INTO " + t + " (" + cols + ") SELECT " + vals + " FROM " + t +
+                   " s WHERE s." + m + " = ?2 AND NOT EXISTS (SELECT 1 FROM " + t + " x WHERE x." +
+                   m + " = ?1" + match + ") ORDER BY " + order,
+               {static_cast<int>(target), static_cast<int>(source), user});
+}
+
+// The target's own identity and history, which a copy leaves alone.
+bool KeepsOwnValue(const std::string& c) {
+    static const char* const own[] = {"managed_area_id", "shape_id",   "managed_area_name",
+                                      "macode_bcd",      "old_macode", "equi_site_id",
+                                      "equi_site_name",  "org_unit_id"};
+    return IsStamp(c) ||
+           std::any_of(std::begin(own), std::end(own), [&](const char* o) { return c == o; });
 }
 
 } // namespace
 
-std::vector<std::string> ManagedAreaChildTables(DataService& db) {
-    std::vector<std::string> out;
-    auto tables =
-        db.Query("SELECT m.name AS name FROM sqlite_master m, pragma_foreign_key_list(m.name) f "
-                 "WHERE m.type = 'table' AND f.\"table\" = 'ma' AND f.\"from\" = "
-                 "'managed_area_id' ORDER BY m.name");
-    if (tables->RecordCount() > 0)
-        for (tables->MoveFirst(); !tables->EOF(); tables->MoveNext())
-            out.push_back(CStr(tables->Value("name")));
-    return out;
-}
+bool DeleteManagedAreaData(DataService& db, long id, const std::string& userName) {
+    Transaction t(db);
+    auto shape =
+        db.Query("SELECT shape_id FROM ma WHERE managed_area_id = ?", {static_cast<int>(id)});
+    if (shape->RecordCount() == 0) return false;
+    const Variant shapeId = shape->Value("shape_id");
+    const long audit = LastAuditId(db);
+    const Params idParam{static_cast<int>(id)};
 
-bool DeleteManagedAreaData(DataService& db, long id) {
-    Transaction tx(db);
-    if (!Exists(db, id)) return false;
-    const Params p{Variant(static_cast<int>(id))};
-    auto shape = db.Query("SELECT shape_id FROM ma WHERE managed_area_id = ?", p);
-    Variant shapeId = shape->Value("shape_id");
-    for (const auto& t : ManagedAreaChildTables(db))
-        db.Execute("DELETE FROM " + Quoted(t) + " WHERE managed_area_id = ?", p);
-    db.Execute("DELETE FROM ma WHERE managed_area_id = ?", p);
-    if (!shapeId.IsNull()) {
-        const Params s{shapeId};
-        if (db.Query("SELECT 1 AS x FROM ma WHERE shape_id = ?", s)->RecordCount() == 0) {
-            db.Execute("DELETE FROM shape_attribute WHERE shape_id = ?", s);
-            db.Execute("DELETE FROM shape WHERE shape_id = ?", s);
-        }
+    for (const Reference& r : ReferencingTables(db, "ma")) {
+        if (r.table == "ma")
+            db.Execute("UPDATE ma SET " + r.column + " = NULL WHERE " + r.column + " = ?", idParam);
+        else
+            db.Execute("DELETE FROM " + r.table + " WHERE " + r.column + " = ?", idParam);
     }
-    tx.Commit();
+    db.Execute("DELETE FROM ma WHERE managed_area_id = ?", idParam);
+
+    if (db.Query("SELECT 1 FROM ma WHERE shape_id = ?", {shapeId})->RecordCount() == 0) {
+        for (const Reference& r : ReferencingTables(db, "shape"))
+            if (r.table != "ma")
+                db.Execute("DELETE FROM " + r.table + " WHERE " + r.column + " = ?", {shapeId});
+        db.Execute("DELETE FROM shape WHERE shape_id = ?", {shapeId});
+    }
+    SignAudit(db, audit, userName);
+    t.Commit();
     return true;
 }
 
-bool CopyManagedAreaData(DataService& db, long sourceId, long targetId, const std::string& user) {
-    if (sourceId == targetId) return false;
-    Transaction tx(db);
-    if (!Exists(db, sourceId) || !Exists(db, targetId)) return false;
-    const Variant src(static_cast<int>(sourceId)), tgt(static_cast<int>(targetId));
+bool CopyManagedAreaData(DataService& db, long source, long target, const std::string& userName) {
+    if (source == target)
+        Raise(err::InvalidArgument, "A managed area cannot be copied onto itself.", "COPY_MA");
+    Transaction t(db);
+    if (!Exists(db, source) || !Exists(db, target)) return false;
+    const long audit = LastAuditId(db);
 
-    // The record's own fields, except what makes it this record.
-    std::vector<std::string> fields;
-    for (const auto& c : Columns(db, "ma")) {
-        static const char* keep[] = {"managed_area_id", "shape_id",          "macode_bcd",
-                                     "old_macode",      "managed_area_name", "org_unit_id"};
-        bool kept = c.primaryKey || IsStamp(c.name);
-        for (const char* k : keep)
-            kept = kept || IEquals(c.name, k);
-        if (!kept) fields.push_back(Quoted(c.name));
+    std::string names, values;
+    for (const Column& c : Columns(db, "ma")) {
+        if (KeepsOwnValue(c.name)) continue;
+        names += (names.empty() ? "" : ", ") + c.name;
+        // A major managed area equal to the target would make the area contain itself.
+        std::string src = c.name == "major_ma_id" ? "NULLIF(s.major_ma_id, ?2)" : "s." + c.name;
+        values += (values.empty() ? "" : ", ") + ("COALESCE(" + src + ", ma." + c.name + ")");
     }
-    if (!fields.empty()) {
-        std::string list = Join(fields, ", ");
-        db.Execute("UPDATE ma SET (" + list + ") = (SELECT " + list +
-                       " FROM ma WHERE managed_area_id = ?), rec_last_mod_user = ?, "
-                       "rec_last_mod_date = datetime('now') WHERE managed_area_id = ?",
-                   {src, Variant(user), tgt});
-    }
+    db.Execute("UPDATE ma SET (" + names + ", rec_last_mod_user, rec_last_mod_date) = (SELECT " +
+                   values + ", ?3, " + kNow + " FROM ma s WHERE s.managed_area_id = ?1) " +
+                   "WHERE managed_area_id = ?2",
+               {static_cast<int>(source), static_cast<int>(target), userName});
 
-    // The child lists, except the elements recorded in the target, which are its own findings.
-    for (const auto& t : ManagedAreaChildTables(db)) {
-        if (IEquals(t, "element_managed_area")) continue;
-        std::vector<std::string> cols, values;
-        for (const auto& c : Columns(db, t)) {
-            if (c.primaryKey || IEquals(c.name, "managed_area_id")) continue;
-            cols.push_back(Quoted(c.name));
-            if (IEquals(c.name, "rec_create_user") || IEquals(c.name, "rec_last_mod_user"))
-                values.push_back("?2");
-            else if (IEquals(c.name, "rec_create_date") || IEquals(c.name, "rec_last_mod_date"))
-                values.push_back("datetime('now')");
-            else
-                values.push_back(Quoted(c.name));
-        }
-        db.Execute("DELETE FROM " + Quoted(t) + " WHERE managed_area_id = ?", {tgt});
-        db.Execute("INSERT INTO " + Quoted(t) + " (managed_area_id" +
-                       (cols.empty() ? "" : ", " + Join(cols, ", ")) + ") SELECT ?1" +
-                       (values.empty() ? "" : ", " + Join(values, ", ")) + " FROM " + Quoted(t) +
-                       " WHERE managed_area_id = ?3",
-                   {tgt, Variant(user), src});
-    }
-    tx.Commit();
+    for (const Reference& r : ReferencingTables(db, "ma"))
+        if (r.table != "ma") CopyChildRows(db, r, source, target, userName);
+
+    SignAudit(db, audit, userName);
+    t.Commit();
     return true;
 }
 
-bool RunServerProcedure(DataService& db, const std::string& name, const std::vector<long>& ids,
+bool RunDeleteProcedure(DataService& db, const std::string& procedure, long id,
                         const std::string& userName) {
-    if (IEquals(name, "delete_ma_data")) {
-        if (ids.size() != 1)
-            Raise(err::InvalidProcedureCall, "delete_ma_data takes one managed area ID");
-        return DeleteManagedAreaData(db, ids[0]);
-    }
-    if (IEquals(name, "COPY_MA")) {
-        if (ids.size() != 2)
-            Raise(err::InvalidProcedureCall, "COPY_MA takes a source and a target ID");
-        return CopyManagedAreaData(db, ids[0], ids[1], userName);
-    }
-    Raise(err::InvalidProcedureCall, "There is no server procedure named " + name);
+    if (!IEquals(procedure, "delete_ma_data"))
+        Raise(err::InvalidArgument, "There is no delete procedure named '" + procedure + "'.",
+              "DataService");
+    return DeleteManagedAreaData(db, id, userName);
+}
+
+bool RunCopyProcedure(DataService& db, const std::string& procedure, long sourceId, long targetId,
+                      const std::string& userName) {
+    if (!IEquals(procedure, "COPY_MA"))
+        Raise(err::InvalidArgument, "There is no copy procedure named '" + procedure + "'.",
+              "DataService");
+    return CopyManagedAreaData(db, sourceId, targetId, userName);
 }
 
 } // namespace zelk::host

@@ -7,7 +7,7 @@
 --
 -- Every child row carries the four user stamps (rec_create_user, rec_create_date,
 -- rec_last_mod_user, rec_last_mod_date). Audit triggers for ma, shape and the child tables
--- are generated from the catalogue after this script runs (see AuditTriggers.cpp), so a
+-- are generated from the catalogue after this script runs (see Schema.cpp), so a
 -- column added here is audited without a second edit.
 
 CREATE TABLE schema_version (
@@ -119,13 +119,19 @@ CREATE TABLE d_data_qc_status (d_data_qc_status_id INTEGER PRIMARY KEY, display_
 CREATE TABLE d_map_qc_status (map_qc_status INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_managed_area_type (d_managed_area_type_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_managed_area_keyword (d_managed_area_keyword_id INTEGER PRIMARY KEY, display_value TEXT, display_order INTEGER, keyword_desc TEXT NOT NULL);
+-- Who uses a keyword: the keyword list files each keyword under its users.
+CREATE TABLE d_used_by (d_used_by_id INTEGER PRIMARY KEY, display_value TEXT, display_order INTEGER, used_by_desc TEXT NOT NULL);
+CREATE TABLE ma_keyword_used_by (
+    ma_keyword_used_by_id     INTEGER PRIMARY KEY,
+    d_managed_area_keyword_id INTEGER NOT NULL REFERENCES d_managed_area_keyword (d_managed_area_keyword_id),
+    d_used_by_id              INTEGER NOT NULL REFERENCES d_used_by (d_used_by_id),
+    UNIQUE (d_managed_area_keyword_id, d_used_by_id)
+);
 CREATE TABLE d_origin (d_origin_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_regularity (d_regularity_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_dist_confidence (d_dist_confidence_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_curr_presence_absence (d_curr_presence_absence_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
 CREATE TABLE d_population (d_population_id INTEGER PRIMARY KEY, display_value TEXT NOT NULL, display_order INTEGER, description TEXT);
--- The modules that use a keyword ("Managed Area", "Site", ...); ma_keyword_used_by links them.
-CREATE TABLE d_used_by (d_used_by_id INTEGER PRIMARY KEY, display_value TEXT, display_order INTEGER, used_by_desc TEXT NOT NULL);
 
 ---------------------------------------------------------------------------------------------
 -- Other modules' records the managed area links to
@@ -380,14 +386,6 @@ CREATE TABLE managed_area_keyword (
     rec_create_user TEXT, rec_create_date TEXT, rec_last_mod_user TEXT, rec_last_mod_date TEXT
 );
 CREATE INDEX managed_area_keyword_ma_ix ON managed_area_keyword (managed_area_id);
-
--- Which modules offer a keyword of d_managed_area_keyword; written by the keyword list.
-CREATE TABLE ma_keyword_used_by (
-    ma_keyword_used_by_id     INTEGER PRIMARY KEY,
-    d_managed_area_keyword_id INTEGER NOT NULL REFERENCES d_managed_area_keyword (d_managed_area_keyword_id),
-    d_used_by_id              INTEGER NOT NULL REFERENCES d_used_by (d_used_by_id),
-    UNIQUE (d_managed_area_keyword_id, d_used_by_id)
-);
 
 -- Elements recorded in the managed area, at one of the three levels.
 CREATE TABLE element_managed_area (

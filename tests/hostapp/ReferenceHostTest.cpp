@@ -31,3 +31,22 @@ TEST_F(ReferenceHostTest, OpensAFreshDatabaseWithEveryClassTheModuleCreates) {
 
 } // namespace
 } // namespace zelk::host
+
+namespace zelk::host {
+namespace {
+
+TEST_F(ReferenceHostTest, AFirstStartWritesTheSampleDataAndTheSearchFindsIt) {
+    auto host = ReferenceHost::Open({":memory:", "ann", 25, 7, true});
+    auto all = host->App()->CallGetQueryRSXML(
+        "SELECT UNIQUE * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.id");
+    EXPECT_EQ(all->RecordCount(), 25);
+    all->MoveFirst();
+    long id = CLng(all->Value("id"));
+    EXPECT_TRUE(host->App()->Delete("delete_ma_data", id, "ann"));
+    EXPECT_EQ(
+        host->App()->CallGetQueryRSXML("SELECT UNIQUE * FROM managed_area_wl_vw")->RecordCount(),
+        24);
+}
+
+} // namespace
+} // namespace zelk::host

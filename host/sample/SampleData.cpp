@@ -1,0 +1,45 @@
+#include "host/sample/SampleData.h"
+
+#include "host/sample/SampleWriter.h"
+#include "host/schema/Schema.h"
+#include "platform/Conv.h"
+#include "platform/Error.h"
+
+#include <string>
+#include <vector>
+
+namespace zelk::host {
+
+void WriteSampleData(DataService& db, int areas, unsigned seed) {
+    if (areas < 0) Raise(err::InvalidArgument, "The number of managed areas cannot be negative.");
+    Transaction t(db);
+    if (CLng(db.Query("SELECT count(*) FROM d_state")->Value("count(*)")) > 0)
+        Raise(err::ProviderError,
+              "The database already holds data; sample data goes into a new one.", "SampleData");
+    // A load is not a change anybody made: the audit triggers are off while it runs, and put
+    // back from the catalogue before the transaction commits.
+    auto triggers = db.Query("SELECT name FROM sqlite_master WHERE type = 'trigger' AND "
+                             "name LIKE '%audit%'");
+    for (; !triggers->EOF(); triggers->MoveNext())
+        db.Execute("DROP TRIGGER " + CStr(triggers->Value("name")));
+
+    // Indexes built once over the loaded rows cost far less than kept up row by row.
+    std::vector<std::string> indexes;
+    auto ix = db.Query("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT "
+                       "NULL");
+    for (; !ix->EOF(); ix->MoveNext()) {
+        indexes.push_back(CStr(ix->Value("sql")));
+        db.Execute("DROP INDEX " + CStr(ix->Value("name")));
+    }
+
+    sample::SampleRandom r(seed);
+    sample::SampleCatalogue c = sample::WriteReferenceData(db, areas, r);
+    sample::WriteManagedAreas(db, c, areas, r);
+
+    for (const std::string& sql : indexes)
+        db.Execute(sql);
+    InstallAuditTriggers(db);
+    t.Commit();
+}
+
+} // namespace zelk::host

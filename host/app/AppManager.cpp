@@ -198,10 +198,13 @@ std::string AppManager::GetElementGeoLevel(long elementId) {
 
 RecordsetPtr AppManager::Auditing(const std::string& tableKind, long id,
                                   const std::string& column) {
-    std::string sql =
-        "SELECT audit_log_id, audit_date, user_name, table_name, column_name, action, "
-        "old_value, new_value, comments, org_unit_id FROM audit_log WHERE "
-        "table_kind = ? AND record_id = ?";
+    // The columns in the order the audit dialog lays them out: ID, Date, User, Table, Actn,
+    // Column, Old Value, Comments, Primary Key, Org Unit, Id, Column Id (the key of a
+    // column-level entry, empty for the others).
+    std::string sql = "SELECT audit_log_id AS id, audit_date, user_name, table_name, action, "
+                      "column_name, old_value, comments, primary_key, org_unit_id, record_id, "
+                      "CASE WHEN column_name IS NOT NULL THEN audit_log_id END AS column_id "
+                      "FROM audit_log WHERE table_kind = ? AND record_id = ?";
     Params p{Variant(tableKind), Variant(static_cast<int>(id))};
     if (!column.empty()) {
         sql += " AND column_name = ? COLLATE NOCASE";

@@ -124,7 +124,11 @@ TEST_F(AppManagerTest, QueriesAuditingPrototypesRelatedRecordsAndTheGisStandIn) 
                 "new_value, record_id) VALUES ('ma', 'MA', 'U', 'managed_area_name', 'a', 'b', 5), "
                 "('ma', 'MA', 'U', 'macode_bcd', 'x', 'y', 5), ('ma', 'MA', 'U', 'macode_bcd', "
                 "'q', 'r', 6)");
-    EXPECT_EQ(app->Auditing("MA", 5, "")->RecordCount(), 2);
+    auto audit = app->Auditing("MA", 5, "");
+    EXPECT_EQ(audit->RecordCount(), 2);
+    ASSERT_EQ(audit->GetFields().Count(), 12);
+    EXPECT_EQ(audit->GetFields().Item(std::size_t{11}).Name(), "column_id");
+    EXPECT_FALSE(audit->Value("column_id").IsNull());
     EXPECT_EQ(app->Auditing("MA", 5, "MACODE_BCD")->RecordCount(), 1);
     EXPECT_EQ(app->Auditing("MA", 5, "x' OR '1'='1")->RecordCount(), 0);
 

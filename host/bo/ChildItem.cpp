@@ -105,29 +105,20 @@ bool ChildItem::Save() {
         lastError_ = "The object is not connected";
         return false;
     }
-    auto& port = store_->Port();
-    Saver s(port);
-    bool begun = false;
     try {
         CheckLengths(record_);
         if (sub_)
             for (const auto& item : sub_->Items())
                 CheckLengths(item->Rec());
-        port.Begin();
-        begun = true;
-        SaveInto(s, def.parentColumn.empty() ? Variant() : record_.Get(def.fields[1].property));
-        port.Commit();
     } catch (const ComError& e) {
-        try {
-            if (begun) port.Rollback();
-        } catch (const ComError&) {
-            // The failure that ended the save is the one to report.
-        }
         lastError_ = e.Description();
         return false;
     }
-    s.ApplyAll();
-    return true;
+    Saver s(store_->Port());
+    lastError_ = s.Commit([&] {
+        SaveInto(s, def.parentColumn.empty() ? Variant() : record_.Get(def.fields[1].property));
+    });
+    return lastError_.empty();
 }
 
 Variant ChildItem::Invoke(std::string_view name, CallKind kind, Args& args) {

@@ -101,6 +101,25 @@ void Saver::Delete(const Record& r) {
     port_.Execute("DELETE FROM " + t.table + " WHERE " + t.idColumn + " = ?", {r.At(0)});
 }
 
+std::string Saver::Commit(const std::function<void()>& write) {
+    bool begun = false;
+    try {
+        port_.Begin();
+        begun = true;
+        write();
+        port_.Commit();
+    } catch (const ComError& e) {
+        try {
+            if (begun) port_.Rollback();
+        } catch (const ComError&) {
+            // The failure that ended the save is the one to report.
+        }
+        return e.Description();
+    }
+    ApplyAll();
+    return "";
+}
+
 void Saver::ApplyAll() {
     for (auto& f : apply_)
         f();

@@ -5,6 +5,7 @@
 #include "platform/Conv.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zelk::bo {
@@ -27,6 +28,9 @@ public:
     void Delete(const Record& r);
 
     void After(std::function<void()> f) { apply_.push_back(std::move(f)); }
+    // Runs `write` between Begin and Commit of the port, then the after-commit work. A
+    // ComError rolls back and answers its text; success answers "".
+    std::string Commit(const std::function<void()>& write);
     // After the commit.
     void ApplyAll();
 

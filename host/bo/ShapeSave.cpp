@@ -26,10 +26,7 @@ bool ShapeImpl::Save() {
     }
 
     Saver s(port);
-    bool begun = false;
-    try {
-        port.Begin();
-        begun = true;
+    lastError_ = s.Commit([&] {
         Variant shapeId = rec_.At(0);
         if (isNew_)
             shapeId = Variant(static_cast<int>(s.Insert(rec_, {})));
@@ -47,17 +44,8 @@ bool ShapeImpl::Save() {
             }
             s.After([ma = ma_] { ma->SetSaved(); });
         }
-        port.Commit();
-    } catch (const ComError& e) {
-        try {
-            if (begun) port.Rollback();
-        } catch (const ComError&) {
-            // The failure that ended the save is the one to report.
-        }
-        lastError_ = e.Description();
-        return false;
-    }
-    s.ApplyAll();
+    });
+    if (!lastError_.empty()) return false;
     isNew_ = false;
     return true;
 }

@@ -92,26 +92,15 @@ void Component::WriteDelete(bo::Saver& s) {
 
 bool Component::Save() {
     lastError_.clear();
-    auto& port = store_->Port();
-    bo::Saver s(port);
-    bool begun = false;
     try {
         CheckLengths();
-        port.Begin();
-        begun = true;
-        WriteTo(s, {});
-        port.Commit();
     } catch (const ComError& e) {
-        try {
-            if (begun) port.Rollback();
-        } catch (const ComError&) {
-            // The failure that ended the save is the one to report.
-        }
         lastError_ = e.Description();
         return false;
     }
-    s.ApplyAll();
-    return true;
+    bo::Saver s(store_->Port());
+    lastError_ = s.Commit([&] { WriteTo(s, {}); });
+    return lastError_.empty();
 }
 
 Variant Component::Invoke(std::string_view name, CallKind kind, Args& args) {

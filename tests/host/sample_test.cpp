@@ -1,0 +1,67 @@
+#include "HostFixture.h"
+
+#include "platform/Error.h"
+
+namespace zelk::host::test {
+namespace {
+
+using SampleDataTest = SampleDbTest;
+
+TEST_F(SampleDataTest, SameSeedSameDatabaseAndEveryRowConsistent) {
+    SqliteDataService same(":memory:"), other(":memory:");
+    WriteSampleData(same, 500, 7);
+    WriteSampleData(other, 500, 8);
+    auto dumpOf = [](DataService& d) {
+        std::string out;
+        for (const char* t : {"ma", "managed_area_owner", "element_managed_area", "reference"}) {
+            auto rs = d.Query(std::string("SELECT * FROM ") + t + " ORDER BY 1");
+            for (; !rs->EOF(); rs->MoveNext())
+                for (long c = 0; c < rs->GetFields().Count(); ++c) {
+                    Variant v = rs->GetFields().Item(static_cast<std::size_t>(c)).Value();
+                    out += (v.IsNull() ? "~" : CStr(v)) + "|";
+                }
+        }
+        return out;
+    };
+    EXPECT_EQ(dumpOf(*db), dumpOf(same));
+    EXPECT_NE(dumpOf(*db), dumpOf(other));
+
+    EXPECT_EQ(db->Query("PRAGMA foreign_key_check")->RecordCount(), 0);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM d_state WHERE nation_id = 1"), 57);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM d_county"), 3235);
+    EXPECT_EQ(CStr(db->Query("SELECT county_name FROM d_county WHERE d_county_id = 56001")
+                       ->Value("county_name")),
+              "Albany County");
+    EXPECT_EQ(Scalar("SELECT count(*) FROM ma WHERE NOT EXISTS (SELECT 1 FROM managed_area_county "
+                     "c WHERE c.managed_area_id = ma.managed_area_id) OR NOT EXISTS (SELECT 1 FROM "
+                     "managed_area_owner o WHERE o.managed_area_id = ma.managed_area_id)"),
+              0);
+    // Each element row names its element at exactly one level.
+    EXPECT_EQ(Scalar("SELECT count(*) FROM element_managed_area WHERE (element_global_id IS NOT "
+                     "NULL) + (element_national_id IS NOT NULL) + (element_subnational_id IS NOT "
+                     "NULL) <> 1"),
+              0);
+    EXPECT_GT(Scalar("SELECT count(*) FROM ma WHERE managed_area_name LIKE '% Wildlife Refuge'"),
+              0);
+
+    // Empty text is NULL, in every text column of every table.
+    auto cols = db->Query("SELECT m.name AS t, c.name AS c FROM sqlite_master m, "
+                          "pragma_table_info(m.name) c WHERE m.type = 'table' AND c.type = 'TEXT'");
+    for (; !cols->EOF(); cols->MoveNext()) {
+        std::string t = CStr(cols->Value("t")), c = CStr(cols->Value("c"));
+        EXPECT_EQ(Scalar("SELECT count(*) FROM " + t + " WHERE " + c + " = ''"), 0)
+            << t << "." << c;
+    }
+
+    // The load is not audited; later changes are.
+    EXPECT_EQ(Scalar("SELECT count(*) FROM audit_log"), 0);
+    db->Execute("UPDATE ma SET manager = 'Changed' WHERE managed_area_id = 1");
+    EXPECT_EQ(Scalar("SELECT count(*) FROM audit_log WHERE column_name = 'manager'"), 1);
+
+    const std::string before = Dump();
+    EXPECT_THROW(WriteSampleData(*db, 10, 7), ComError);
+    EXPECT_EQ(Dump(), before);
+}
+
+} // namespace
+} // namespace zelk::host::test

@@ -1,5 +1,6 @@
 #include "host/ReferenceHost.h"
 
+#include "common/RS_Functions.h"
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/data/SqliteDataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
@@ -80,6 +81,13 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     host->winMan_ = std::make_shared<WindowManager>();
     host->views_ = std::make_shared<ViewsCollection>();
     host->workingList_ = NewWorkingList(*host->app_);
+    if (options.fillWorkingList) {
+        auto all = host->app_->CallGetQueryRSXML(
+            "SELECT * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.managed_area_name");
+        RecordsetPtr copy;
+        CopyToDetachedRecordset(*all, copy);
+        host->workingList_ = copy;
+    }
     host->views_->AddView("MGA", host->workingList_);
     host->app_->SetViews(host->views_);
 

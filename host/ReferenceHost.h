@@ -17,6 +17,9 @@ struct HostOptions {
     int sampleAreas = 500;
     unsigned sampleSeed = 1;
     bool sampleData = true; // fill a new database with the sample data set
+    // Start with every managed area in the working list (the desktop's first view), rather
+    // than an empty list that only a search fills.
+    bool fillWorkingList = false;
 };
 
 // The reference host in one piece: the database, the application manager, the window manager,

@@ -27,6 +27,8 @@ std::unique_ptr<host::ReferenceHost> OpenHost(const StartupOptions& o, const QSt
     host::HostOptions options;
     options.dbPath = path.toStdString();
     options.userName = o.user.toStdString();
+    // Until a search fills it, the working list shows every managed area.
+    options.fillWorkingList = true;
     bool fresh = path != ":memory:" && !QFileInfo::exists(path);
     if (fresh) QDir().mkpath(QFileInfo(path).absolutePath());
     std::unique_ptr<QProgressDialog> progress;

@@ -36,7 +36,8 @@ namespace zelk::host {
 namespace {
 
 TEST_F(ReferenceHostTest, AFirstStartWritesTheSampleDataAndTheSearchFindsIt) {
-    auto host = ReferenceHost::Open({":memory:", "ann", 25, 7, true});
+    auto host = ReferenceHost::Open({":memory:", "ann", 25, 7, true, true});
+    EXPECT_EQ(host->WorkingList()->RecordCount(), 25);
     auto all = host->App()->CallGetQueryRSXML(
         "SELECT UNIQUE * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.id");
     EXPECT_EQ(all->RecordCount(), 25);

@@ -1,5 +1,7 @@
 #include "host/ReferenceHost.h"
 
+#include "controls/MakersControls.h"
+#include "host/app/DataClient.h"
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/data/SqliteDataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
@@ -75,6 +77,8 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
 
     auto& registry = ProgIdRegistry::Instance();
     RegisterControls(registry);
+    controls::RegisterMakersControls(registry);
+    RegisterDataClient(registry, db);
     RegisterXmlClasses(registry);
     bo::RegisterBusinessObjects(registry, db);
     RegisterFrameworkClasses(registry, db);

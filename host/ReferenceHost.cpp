@@ -1,6 +1,8 @@
 #include "host/ReferenceHost.h"
 
 #include "common/RS_Functions.h"
+#include "controls/MakersControls.h"
+#include "host/app/DataClient.h"
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/data/SqliteDataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
@@ -93,6 +95,8 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
 
     auto& registry = ProgIdRegistry::Instance();
     RegisterControls(registry);
+    controls::RegisterMakersControls(registry);
+    RegisterDataClient(registry, db);
     RegisterXmlClasses(registry);
     bo::RegisterBusinessObjects(registry, db);
     RegisterFrameworkClasses(registry, db);

@@ -25,6 +25,7 @@ CheckListControl::CheckListControl(std::string name, std::string typeName)
     grid_->SetEditable(flex::EDKbdMouse);
     grid_->SetCols(3);
     grid_->SetFixedRows(0);
+    grid_->SetFixedCols(0);
     grid_->SetColKey(kCheck, "Selected");
     grid_->SetColDataType(kCheck, flex::TypeBoolean);
     grid_->SetColKey(kText, "Text");

@@ -19,6 +19,7 @@ ctlMapsheet::ctlMapsheet(std::string name) : UserControl(std::move(name), "ctlMa
     grid_->SetEditable(flex::EDKbdMouse);
     grid_->SetCols(5);
     grid_->SetFixedRows(kFixed);
+    grid_->SetFixedCols(0);
     grid_->SetRows(kFixed);
     for (long c = 0; c < 5; ++c) {
         grid_->SetColKey(c, kColumns[c]);

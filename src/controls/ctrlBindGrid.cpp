@@ -19,6 +19,7 @@ ctrlBindGrid::ctrlBindGrid(std::string name) : UserControl(std::move(name), "ctr
     grid_ = Add<VSFlexGrid>("Grid");
     grid_->SetEditable(flex::EDKbdMouse);
     grid_->SetFixedRows(1);
+    grid_->SetFixedCols(0);
     grid_->SetRows(1);
     grid_->On("ValidateEdit", [this](Args& a) { RaiseEvent("ValidateEdit", a); });
     grid_->On("AfterEdit", [this](Args& a) {

@@ -38,7 +38,7 @@ void RichTextControl::SetDictionaryPath(std::string path) {
     DictionaryPath() = std::move(path);
 }
 
-RichTextControl::RichTextControl(std::string name) : TextField("RichTextControl", std::move(name)) {
+RichTextControl::RichTextControl(std::string name) : TextBox(std::move(name), "RichTextControl") {
     DefineMethod("DoCopy", [this](Args&) { return DoCopy(), Variant(); });
     DefineMethod("DoCut", [this](Args&) { return DoCut(), Variant(); });
     DefineMethod("DoPaste", [this](Args&) { return DoPaste(), Variant(); });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TextField.h"
+#include "platform/ui/StdControls.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +15,7 @@ namespace zelk::controls {
 //   LaunchEditor(tag)        edits the text in the modal form "frmTextEditor" (txtEditor,
 //                            cmdOK, cmdCancel); OK writes the text back
 //   ParentForm               the window the editor belongs to (held weakly)
-class RichTextControl : public TextField {
+class RichTextControl : public TextBox {
 public:
     explicit RichTextControl(std::string name);
 

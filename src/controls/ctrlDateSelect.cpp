@@ -5,7 +5,7 @@
 
 namespace zelk::controls {
 
-ctrlDateSelect::ctrlDateSelect(std::string name) : TextField("ctrlDateSelect", std::move(name)) {
+ctrlDateSelect::ctrlDateSelect(std::string name) : TextBox(std::move(name), "ctrlDateSelect") {
     DefineProperty("IsValidDate", [this](Args&) { return Variant(IsValidDate()); });
     // Registered first, so the control refuses a bad date before its host's handlers run.
     On("Validate", [this](Args& a) {

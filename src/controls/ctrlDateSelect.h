@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TextField.h"
+#include "platform/ui/StdControls.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace zelk::controls {
 // date ("yyyy-mm-dd", "m/d/yyyy") shows a message and keeps the focus.
 //
 // Late-bound members: Text, IsValidDate (Boolean, the current text).
-class ctrlDateSelect : public TextField {
+class ctrlDateSelect : public TextBox {
 public:
     explicit ctrlDateSelect(std::string name);
     bool IsValidDate() const;

@@ -40,10 +40,11 @@ void PictureBox::SetPicture(std::string picture) {
     NotifyChanged("Picture");
 }
 
-TextBox::TextBox(std::string name) : Control("TextBox", std::move(name)) {
+TextBox::TextBox(std::string name, std::string typeName)
+    : Control(std::move(typeName), std::move(name)) {
     DefineProperty(
         "Text", [this](Args&) { return Variant(text_); },
-        [this](const Variant& v, Args&) { SetText(CStr(v)); });
+        [this](const Variant& v, Args&) { SetText(v.IsNull() ? std::string() : CStr(v)); });
     DefineProperty(
         "SelStart", [this](Args&) { return Variant(static_cast<int>(selStart_)); },
         [this](const Variant& v, Args&) { SetSelStart(CLng(v)); });
@@ -56,7 +57,9 @@ TextBox::TextBox(std::string name) : Control("TextBox", std::move(name)) {
     DefineProperty(
         "MaxLength", [this](Args&) { return Variant(static_cast<int>(maxLength_)); },
         [this](const Variant& v, Args&) { SetMaxLength(CLng(v)); });
-    DefineProperty("MultiLine", [this](Args&) { return Variant(multiLine_); });
+    DefineProperty(
+        "MultiLine", [this](Args&) { return Variant(multiLine_); },
+        [this](const Variant& v, Args&) { SetMultiLine(CBool(v)); });
 }
 
 void TextBox::SetText(std::string text) {
@@ -93,6 +96,12 @@ void TextBox::SetSelText(const std::string& text) {
     SetText(std::move(t));
     selStart_ = std::min(caret, static_cast<long>(text_.size()));
     selLength_ = 0;
+}
+
+void TextBox::SetMultiLine(bool v) {
+    if (multiLine_ == v) return;
+    multiLine_ = v;
+    NotifyChanged("MultiLine");
 }
 
 bool TextBox::UserType(const std::string& text) {

@@ -41,9 +41,10 @@ private:
 
 // Events: Change (after every change of Text, by code or by the user), Validate(Cancel),
 // GotFocus, LostFocus, KeyDown, KeyPress, DblClick.
+// Text fields of other kinds (rich text, dates) build on it under their own type name.
 class TextBox : public Control {
 public:
-    explicit TextBox(std::string name);
+    explicit TextBox(std::string name, std::string typeName = "TextBox");
     bool CanFocus() const override { return true; }
 
     const std::string& Text() const { return text_; }
@@ -58,7 +59,7 @@ public:
     long MaxLength() const { return maxLength_; }
     void SetMaxLength(long v) { maxLength_ = v < 0 ? 0 : v; }
     bool MultiLine() const { return multiLine_; }
-    void SetMultiLine(bool v) { multiLine_ = v; }
+    void SetMultiLine(bool v);
 
     // The user replaces the whole text: takes the focus, honours Locked and MaxLength.
     // Returns false when the box would not take the input.

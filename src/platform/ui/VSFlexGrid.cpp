@@ -264,11 +264,9 @@ void VSFlexGrid::SetColPosition(long col, long position) {
             n = c + 1;
         newIndex[static_cast<std::size_t>(c)] = n;
     }
-    std::unordered_map<std::uint64_t, CellStyle> moved;
-    for (const auto& [k, s] : styles_)
-        moved[StyleKey(static_cast<long>(k >> 32),
-                       newIndex[static_cast<std::size_t>(k & 0xffffffffu)])] = s;
-    styles_ = std::move(moved);
+    RemapStyles([&](long r, long c) {
+        return std::pair{r, newIndex[static_cast<std::size_t>(c)]};
+    });
     Touched();
 }
 
@@ -303,14 +301,7 @@ void VSFlexGrid::InsertRowAt(long row) {
     std::rotate(rowData_.begin() + static_cast<long>(at), rowData_.end() - 1, rowData_.end());
     rowHidden_.insert(rowHidden_.begin() + static_cast<long>(at), 0);
     selected_.insert(selected_.begin() + static_cast<long>(at), 0);
-    if (!styles_.empty()) {
-        std::unordered_map<std::uint64_t, CellStyle> moved;
-        for (const auto& [k, s] : styles_) {
-            long r = static_cast<long>(k >> 32);
-            moved[StyleKey(r >= row ? r + 1 : r, static_cast<long>(k & 0xffffffffu))] = s;
-        }
-        styles_ = std::move(moved);
-    }
+    RemapStyles([row](long r, long c) { return std::pair{r >= row ? r + 1 : r, c}; });
     ++rows_;
 }
 
@@ -333,15 +324,9 @@ void VSFlexGrid::RemoveItem(long row) {
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
     selected_.erase(selected_.begin() + at);
-    if (!styles_.empty()) {
-        std::unordered_map<std::uint64_t, CellStyle> moved;
-        for (const auto& [k, s] : styles_) {
-            long r = static_cast<long>(k >> 32);
-            if (r != row)
-                moved[StyleKey(r > row ? r - 1 : r, static_cast<long>(k & 0xffffffffu))] = s;
-        }
-        styles_ = std::move(moved);
-    }
+    RemapStyles([row](long r, long c) {
+        return std::pair{r == row ? -1L : (r > row ? r - 1 : r), c};
+    });
     --rows_;
     fixedRows_ = std::min(fixedRows_, rows_);
     if (row_ >= rows_) row_ = rowSel_ = rows_ - 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zelk {
@@ -204,6 +205,15 @@ private:
     void RowColChanged(long oldRow, long oldCol);
     std::uint64_t StyleKey(long row, long col) const {
         return (static_cast<std::uint64_t>(row) << 32) | static_cast<std::uint32_t>(col);
+    }
+    // Moves every cell setting to the cell `to(row, col)` gives; a row of -1 drops it.
+    template <class F> void RemapStyles(F to) {
+        std::unordered_map<std::uint64_t, CellStyle> moved;
+        for (const auto& [k, s] : styles_) {
+            auto [r, c] = to(static_cast<long>(k >> 32), static_cast<long>(k & 0xffffffffu));
+            if (r >= 0) moved[StyleKey(r, c)] = s;
+        }
+        styles_ = std::move(moved);
     }
     // Reorders the rows: newOrder[i] is the old row now at position i.
     void Permute(const std::vector<long>& newOrder);

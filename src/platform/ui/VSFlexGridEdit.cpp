@@ -35,11 +35,9 @@ void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
         std::iota(where.begin(), where.end(), 0L);
         for (std::size_t i = 0; i < n; ++i)
             where[static_cast<std::size_t>(newOrder[i])] = static_cast<long>(first + i);
-        std::unordered_map<std::uint64_t, CellStyle> moved;
-        for (const auto& [k, s] : styles_)
-            moved[StyleKey(where[static_cast<std::size_t>(k >> 32)],
-                           static_cast<long>(k & 0xffffffffu))] = s;
-        styles_ = std::move(moved);
+        RemapStyles([&](long r, long c) {
+            return std::pair{where[static_cast<std::size_t>(r)], c};
+        });
     }
 }
 

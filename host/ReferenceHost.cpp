@@ -1,11 +1,14 @@
 #include "host/ReferenceHost.h"
 
+#include "common/FrameworkClasses.h"
 #include "common/RS_Functions.h"
 #include "controls/MakersControls.h"
 #include "host/app/DataClient.h"
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/data/SqliteDataService.h"
+#include "host/framework/ChangeRecorder.h"
 #include "host/framework/RegisterFrameworkClasses.h"
+#include "host/modules/ModuleStandIns.h"
 #include "host/procs/ServerProcedures.h"
 #include "host/sample/SampleData.h"
 #include "host/sql/OracleQuery.h"
@@ -13,6 +16,7 @@
 #include "platform/ProgIdRegistry.h"
 #include "platform/XmlObjects.h"
 #include "platform/ui/ControlRegistry.h"
+#include "zelk/ManagedAreaModule.h"
 
 #include <cstdlib>
 
@@ -101,6 +105,9 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     bo::RegisterBusinessObjects(registry, db);
     RegisterFrameworkClasses(registry, db);
     RegisterGisInterface(registry, db);
+    RegisterModuleStandIns(registry);
+    RegisterManagedAreaModule(registry);
+    common::SetChangeRecorderFactory([db] { return std::make_shared<ChangeRecorder>(db); });
     return host;
 }
 

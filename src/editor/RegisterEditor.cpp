@@ -1,0 +1,9 @@
+#include "editor/RegisterEditor.h"
+
+#include "platform/ProgIdRegistry.h"
+
+namespace zelk::editor {
+
+void RegisterEditor(ProgIdRegistry& /*registry*/) {}
+
+} // namespace zelk::editor

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace zelk {
+class ProgIdRegistry;
+}
+
+namespace zelk::elementgrid {
+
+void RegisterElementGrid(ProgIdRegistry& registry);
+
+} // namespace zelk::elementgrid

@@ -64,7 +64,7 @@ TEST_F(ModalDetailTest, HostsTheDetailsControlSizedAroundItAndPassesRecordsOn) {
         if (e.kind == "Help") help.push_back(e.title);
     EXPECT_EQ(help, std::vector<std::string>{"12"});
     ASSERT_EQ(app->systemEntries.size(), 1u);
-    EXPECT_EQ(app->systemEntries[0], ctl);
+    EXPECT_EQ(app->systemEntries[0], ctl.get());
 
     // The hidden control is not asked; unloading deactivates and releases it.
     EXPECT_TRUE(ctl->Visible());

@@ -235,7 +235,12 @@ private:
     void CreateVersionAndSpatialPages();
     void CreateMenus();
     void CreateToolbar();
+    // Each area wires the events of its own controls.
     void WireEvents();
+    void WireNavigationEvents(); // Navigation.cpp
+    void WireFieldEvents();      // Fields.cpp: check boxes and field rules
+    void WireCommandEvents();    // Commands.cpp: menus and toolbar
+    void WireLinkEvents();       // Links.cpp: linked-record selection
     void DefineMembers();
 
     // ---- lifecycle (Lifecycle.cpp) ----

@@ -82,3 +82,125 @@ TEST_F(EditorTest, RowOrderStampsOnlyStoredItemsWhosePositionChanged) {
 
 } // namespace
 } // namespace zelk::testing
+
+namespace zelk::testing {
+namespace {
+
+using bo::ChildList;
+
+std::string ReferenceSql(long id) {
+    return "SELECT managed_area_reference.reference_id, reference.reference_code, "
+           "reference.full_citation FROM reference,managed_area_reference WHERE "
+           "managed_area_reference.managed_area_id = " +
+           std::to_string(id) +
+           " AND reference.reference_id = managed_area_reference.reference_id ORDER BY "
+           "managed_area_reference.display_order, reference.reference_code";
+}
+
+TEST_F(EditorTest, ReferencesListComesFromTheDatabaseAndASortRewritesTheOrder) {
+    const long id = FindRecord(Has("managed_area_reference", 2));
+    // Display order against code order, so the list shows which one it follows.
+    host->Db()->Execute("UPDATE managed_area_reference SET display_order = 100 - reference_id "
+                        "WHERE managed_area_id = ?",
+                        {Variant(static_cast<int>(id))});
+    auto expected = host->Db()->Query(
+        "SELECT r.reference_id, r.reference_code FROM managed_area_reference m JOIN reference r "
+        "ON r.reference_id = m.reference_id WHERE m.managed_area_id = ? ORDER BY m.display_order",
+        {Variant(static_cast<int>(id))});
+    auto& ed = OpenEditor(id);
+    app->queries.clear();
+    ShowPage(editor::PageReferences);
+    ASSERT_EQ(app->queries.size(), 1u);
+    EXPECT_EQ(app->queries[0], ReferenceSql(id));
+
+    VSFlexGrid& g = *ed.flexReferences;
+    const long idCol = g.ColIndex("ReferenceID"), code = g.ColIndex("ReferenceCode");
+    const long citation = g.ColIndex("FullCitation");
+    ASSERT_EQ(g.Rows(), 1 + expected->RecordCount());
+    EXPECT_EQ(g.TextMatrix(0, idCol), "Reference ID");
+    EXPECT_EQ(g.TextMatrix(0, code), "Reference Code");
+    EXPECT_EQ(g.TextMatrix(0, citation), "Full Citation");
+    expected->MoveFirst();
+    for (long row = 1; row < g.Rows(); ++row, expected->MoveNext()) {
+        EXPECT_EQ(g.TextMatrix(row, idCol), CStr(expected->Value("reference_id")));
+        EXPECT_EQ(g.TextMatrix(row, code), CStr(expected->Value("reference_code")));
+        EXPECT_FALSE(g.TextMatrix(row, citation).empty());
+    }
+    EXPECT_EQ(g.Redraw(), 2);
+
+    // The user sorts by code: every reference takes its row's position, and nobody is stamped.
+    auto& refs = ed.ManagedAreaObject()->Children(ChildList::References);
+    for (long i = 1; i <= refs.Count(); ++i)
+        refs.Item(i)->SetProperty("RecLastModUser", Variant("bob"));
+    g.UserClickHeader(code);
+    for (long row = 1; row < g.Rows(); ++row) {
+        auto item = refs.Find("ReferenceID = " + g.TextMatrix(row, idCol));
+        ASSERT_TRUE(item);
+        EXPECT_EQ(CLng(item->GetProperty("DisplayOrder")), row);
+        EXPECT_EQ(CStr(item->GetProperty("RecLastModUser")), "bob");
+    }
+
+    // Opening a reference needs the host's reference view.
+    g.UserSelect(1, code);
+    g.UserDblClick();
+    EXPECT_TRUE(host->WinMan()->Requests().empty());
+    host->Views()->AddView("REF", NewRecordset());
+    const long refView = host->Views()->Count();
+    g.UserSelect(2, code);
+    g.UserDblClick();
+    ASSERT_EQ(host->WinMan()->Requests().size(), 1u);
+    const auto& request = host->WinMan()->Requests()[0];
+    EXPECT_EQ(request.kind, "OpenDetails");
+    EXPECT_EQ(CLng(request.fromView), refView);
+    EXPECT_EQ(CLng(request.toView), refView);
+    EXPECT_EQ(request.id, g.TextMatrix(2, idCol));
+    EXPECT_EQ(request.extra, "");
+    EXPECT_TRUE(ui->Messages().empty());
+}
+
+TEST_F(EditorTest, ARecordWithoutReferencesSendsNoReferenceQuery) {
+    const long id = FindRecord("NOT " + Has("managed_area_reference"));
+    auto& ed = OpenEditor(id);
+    app->queries.clear();
+    ShowPage(editor::PageReferences);
+    EXPECT_TRUE(app->queries.empty());
+    EXPECT_EQ(ed.flexReferences->Rows(), 1);
+    EXPECT_EQ(ed.flexReferences->TextMatrix(0, ed.flexReferences->ColIndex("FullCitation")),
+              "Full Citation");
+}
+
+TEST_F(EditorTest, SitesListShowsTheSitesAndASortStampsOnlyMovedSites) {
+    const long id = FindRecord(Has("managed_area_site", 2));
+    auto& ed = OpenEditor(id);
+    VSFlexGrid& g = *ed.flexSites;
+    auto& sites = ed.ManagedAreaObject()->Children(ChildList::Sites);
+    const long n = sites.Count();
+    const long siteId = g.ColIndex("ConservationSiteID"), name = g.ColIndex("SiteName");
+    EXPECT_EQ(g.TextMatrix(0, siteId), "Site ID");
+    EXPECT_EQ(g.TextMatrix(0, name), "Site Name");
+    ASSERT_EQ(g.Rows(), g.FixedRows() + n);
+    for (long i = 1; i <= n; ++i) {
+        const long row = g.FixedRows() + i - 1;
+        EXPECT_EQ(CStr(g.RowData(row)), CStr(sites.Item(i)->GetProperty("ConservationSiteId")));
+        EXPECT_EQ(g.TextMatrix(row, siteId), CStr(g.RowData(row)));
+        EXPECT_EQ(g.TextMatrix(row, name), CStr(sites.Item(i)->GetProperty("SiteName")));
+    }
+
+    // Sorting twice by ID turns the order round at least once.
+    for (long i = 1; i <= n; ++i)
+        sites.Item(i)->SetProperty("RecLastModUser", Variant("bob"));
+    g.UserClickHeader(siteId);
+    g.UserClickHeader(siteId);
+    long stamped = 0;
+    for (long row = g.FixedRows(); row < g.Rows(); ++row) {
+        auto site = sites.Find("ConservationSiteId = " + CStr(g.RowData(row)));
+        ASSERT_TRUE(site);
+        EXPECT_EQ(CLng(site->GetProperty("DisplayOrder")), row - g.FixedRows() + 1);
+        stamped += CStr(site->GetProperty("RecLastModUser")) == "ann" ? 1 : 0;
+    }
+    EXPECT_GE(stamped, 1);
+    EXPECT_TRUE(ui->Messages().empty());
+}
+
+} // namespace
+} // namespace zelk::testing

@@ -52,7 +52,7 @@ enum WaitKind : int { WaitLoading = 1, WaitSaving, WaitDeleting, WaitPleaseWait,
 // RemoveItem(lngID). Every public member is also reachable late-bound under the same name.
 class ManagedAreaDetails : public UserControl {
 public:
-    ManagedAreaDetails();
+    explicit ManagedAreaDetails(std::string name = "ManagedAreaDetails");
     ~ManagedAreaDetails() override;
 
     // ---- host contract ----
@@ -255,6 +255,18 @@ private:
     std::string ServerName();
     int ServerType();
     void ReleaseObjects(bool callThem);
+
+    // ---- navigation (Navigation.cpp) ----
+    void GotoRecord(const std::string& position);
+    void LoadCurrentRecord();
+    void RefreshNavigator();
+    bool IsInWorkingListView(long id);
+    long FindViewIndex(const std::string& type);
+    void SetModalMode(long mode);
+
+    // ---- save (Save.cpp) ----
+    bool IsDataModified();
+    bool SaveData();
 
     // ---- pages (Pages.cpp, PagesFill.cpp) ----
     void TabChange(int newIndex);

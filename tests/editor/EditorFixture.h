@@ -9,6 +9,7 @@
 #include "zelk/ManagedAreaDetails.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,9 @@
 #include "EditorFixture.h"
 
 #include "common/GridProcedures.h"
+#include "controls/DomainSelectGrid.h"
+#include "controls/ctlMapsheet.h"
+#include "controls/ctrlBindGrid.h"
 
 namespace zelk::testing {
 namespace {

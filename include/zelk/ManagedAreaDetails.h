@@ -349,8 +349,10 @@ private:
     std::chrono::steady_clock::time_point loadStart_;
 
     // grids helper
-    // Connects the child grids' and lists' events to their handlers; called once by the layout.
+    // Connects the child grids' and lists' events to their handlers. Only the first call wires;
+    // the set-ups call it too, so the events work whoever calls it first.
     void WireGridEvents();
+    bool gridEventsWired_ = false;
     ObjectPtr ChildListObject(bo::ChildList which);
     void SetupBindGrid(controls::ctrlBindGrid& bindGrid, bo::ChildList which,
                        const std::string& bindList, const std::string& visibleColumns);

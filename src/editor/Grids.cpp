@@ -1,23 +1,25 @@
 // The child record grids of the pages: owners, aliases, the locator grids, legal acts and the
 // year/plan/budget list, and the cell checks made while the user edits them.
+#include "common/ErrorReport.h"
 #include "common/GridProcedures.h"
 #include "controls/DomainSelectGrid.h"
 #include "controls/ctlMapsheet.h"
 #include "controls/ctrlBindGrid.h"
+#include "editor/HostCalls.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
 #include "platform/Strings.h"
-#include "platform/ui/UiDriver.h"
 #include "zelk/ManagedAreaDetails.h"
 
 namespace zelk::editor {
 
 namespace {
 
-std::string ErrorText(const std::exception& e) {
-    if (auto* com = dynamic_cast<const ComError*>(&e)) return com->Description();
-    return e.what();
+// Run-time errors show their own description; anything else what it says of itself.
+void Report(const std::string& context, const std::exception& e) {
+    if (auto* com = dynamic_cast<const ComError*>(&e)) return common::ReportError(context, *com);
+    common::ReportError(context, e);
 }
 
 std::string Quoted(const std::string& value) {
@@ -40,11 +42,6 @@ public:
 private:
     VSFlexGrid& grid_;
 };
-
-void ReportSetupError(const std::string& context, const std::string& description) {
-    Screen::Instance().SetMousePointer(mouse::Default);
-    Ui().MsgBox(context + "\n\n" + description, vb::Exclamation, "Managed Area");
-}
 
 // One column's header in row 0 and its width; a key the grid lacks is skipped.
 void Header(VSFlexGrid& grid, std::string_view key, const std::string& caption, long width) {
@@ -83,6 +80,7 @@ void ManagedAreaDetails::SetupBindGrid(controls::ctrlBindGrid& bindGrid, bo::Chi
 }
 
 void ManagedAreaDetails::SetupOwnersGrid() {
+    WireGridEvents();
     VSFlexGrid& g = flexOwners->Grid();
     RedrawOff drawing(g);
     try {
@@ -123,7 +121,7 @@ void ManagedAreaDetails::SetupOwnersGrid() {
         flexOwners->Call("SetColumnOption", {Variant("OwnerName"), Variant(true)});
         flexOwners->Let("ExtendLastCol", Variant(true));
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Owners Grid.", ErrorText(e));
+        Report("Error setting Owners Grid.", e);
     }
 }
 
@@ -159,7 +157,7 @@ void ManagedAreaDetails::SetupAliasGrid() {
         flexMAAlias->Call("SetColumnOption", {Variant("ManagedAreaAlias"), Variant(true)});
         flexMAAlias->Call("SetVisibleColumns", {Variant("ManagedAreaAlias")});
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Managed Area Alias Grid.", ErrorText(e));
+        Report("Error setting Managed Area Alias Grid.", e);
     }
 }
 
@@ -176,7 +174,7 @@ void ManagedAreaDetails::SetupCountyGrid() {
         ctlCounty->Call("BindCollection", {Variant(ChildListObject(bo::ChildList::Counties)),
                                            Variant("DCountyID"), Variant("CountyName")});
     } catch (const std::exception& e) {
-        ReportSetupError("Unable to Set County Grid.", ErrorText(e));
+        Report("Unable to Set County Grid.", e);
     }
 }
 
@@ -197,7 +195,7 @@ void ManagedAreaDetails::SetupLocalJurisdictionGrid() {
         grid.Call("BindCollection", {Variant(ChildListObject(bo::ChildList::LocalJurisdictions)),
                                      Variant("DLocalJurisdictionID"), Variant("LocalJurisDesc")});
     } catch (const std::exception& e) {
-        ReportSetupError("Unable to Set Local Jurisdiction Grid.", ErrorText(e));
+        Report("Unable to Set Local Jurisdiction Grid.", e);
     }
 }
 
@@ -208,7 +206,7 @@ void ManagedAreaDetails::SetupMapsheetGrid() {
         ctlMapsheet->Let("AllowEdit", Variant(true));
         ctlMapsheet->Call("BindCollection", {Variant(ChildListObject(bo::ChildList::Mapsheets))});
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Mapsheet Grid.", ErrorText(e));
+        Report("Error setting Mapsheet Grid.", e);
     }
     Screen::Instance().SetMousePointer(mouse::Default);
 }
@@ -228,7 +226,7 @@ void ManagedAreaDetails::SetupTownRangeSectionGrid() {
         g.SetColEditMask(g.ColIndex("Meridian"), ">aa;q;_");
         flexTownRangeSection->Let("ExtendLastCol", Variant(true));
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Town/Range/Section Grid.", ErrorText(e));
+        Report("Error setting Town/Range/Section Grid.", e);
     }
 }
 
@@ -242,11 +240,12 @@ void ManagedAreaDetails::SetupLegalGrid() {
         Header(g, "LegalAct", "Legal Act", 100);
         flexLegal->Let("ExtendLastCol", Variant(true));
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Legal Act Grid.", ErrorText(e));
+        Report("Error setting Legal Act Grid.", e);
     }
 }
 
 void ManagedAreaDetails::SetupYearPlanBudgetGrid() {
+    WireGridEvents();
     VSFlexGrid& g = flexYearPlanBudget->Grid();
     RedrawOff drawing(g);
     try {
@@ -260,7 +259,7 @@ void ManagedAreaDetails::SetupYearPlanBudgetGrid() {
         g.SetColFormat(g.ColIndex("ManagedAreaMgmtBudget"), "Currency");
         flexYearPlanBudget->Let("ExtendLastCol", Variant(true));
     } catch (const std::exception& e) {
-        ReportSetupError("Error setting Year/Plan/Budget Grid.", ErrorText(e));
+        Report("Error setting Year/Plan/Budget Grid.", e);
     }
 }
 
@@ -289,7 +288,7 @@ void ManagedAreaDetails::OwnersAfterEdit(long row, long /*col*/) {
         if (!owner) return;
         owner->SetProperty("PrimaryOwnerInd", Variant(cell == "-1" ? "Y" : "N"));
     } catch (const std::exception& e) {
-        ReportSetupError("Unable to store the primary owner.", ErrorText(e));
+        Report("Unable to store the primary owner.", e);
     }
 }
 
@@ -310,10 +309,9 @@ void ManagedAreaDetails::YearPlanBudgetValidateEdit(long /*row*/, long col, bool
         }
         if (code.empty()) return;
         cancel = true;
-        if (!appManager_) Raise(err::ObjectNotSet, "Object variable not set: application manager");
-        appManager_->Call("Message", {Variant(code)});
+        CallHost(appManager_, "Message", {Variant(code)});
     } catch (const std::exception& e) {
-        ReportSetupError("Unable to check the Year/Plan/Budget entry.", ErrorText(e));
+        Report("Unable to check the Year/Plan/Budget entry.", e);
     }
 }
 

@@ -1,25 +1,21 @@
 // The reference and site lists: filled by the editor itself and kept in step with the record's
 // reference and site collections, display order included.
+#include "common/ErrorReport.h"
 #include "common/GridProcedures.h"
 #include "controls/ctrlBindGrid.h"
+#include "editor/HostCalls.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/Strings.h"
-#include "platform/ui/UiDriver.h"
 #include "zelk/ManagedAreaDetails.h"
 
 namespace zelk::editor {
 
 namespace {
 
-std::string Description(const std::exception& e) {
-    if (auto* com = dynamic_cast<const ComError*>(&e)) return com->Description();
-    return e.what();
-}
-
 void Report(const std::string& context, const std::exception& e) {
-    Screen::Instance().SetMousePointer(mouse::Default);
-    Ui().MsgBox(context + "\n\n" + Description(e), vb::Exclamation, "Managed Area");
+    if (auto* com = dynamic_cast<const ComError*>(&e)) return common::ReportError(context, *com);
+    common::ReportError(context, e);
 }
 
 std::string CellText(const Variant& v) {
@@ -35,21 +31,10 @@ void SetCell(VSFlexGrid& grid, long row, std::string_view key, std::string text)
     if (col >= 0) grid.SetTextMatrix(row, col, std::move(text));
 }
 
-// 1-based position of the first view of the given working-list type; -1 when there is none.
-long ViewIndex(const ObjectPtr& views, const std::string& type) {
-    if (!views) return -1;
-    const long count = CLng(views->Get("Count"));
-    for (long i = 1; i <= count; ++i) {
-        Variant view = views->Call("Item", {Variant(static_cast<int>(i))});
-        if (!view.IsObject()) continue;
-        if (CellText(view.Obj()->Call("Item", {Variant("WORKING_LIST_TYPE")})) == type) return i;
-    }
-    return -1;
-}
-
 } // namespace
 
 void ManagedAreaDetails::LoadReferencesGrid() {
+    WireGridEvents();
     Screen::Instance().SetMousePointer(mouse::Hourglass);
     VSFlexGrid& g = *flexReferences;
     g.SetRedraw(0);
@@ -66,11 +51,7 @@ void ManagedAreaDetails::LoadReferencesGrid() {
                 std::to_string(currentId_) + " AND " +
                 "reference.reference_id = managed_area_reference.reference_id " +
                 "ORDER BY managed_area_reference.display_order, reference.reference_code";
-            Require(appManager_.get(), "application manager");
-            Variant answer = appManager_->Call("CallGetQueryRSXML", {Variant(sql)});
-            auto rs =
-                answer.IsObject() ? std::dynamic_pointer_cast<Recordset>(answer.Obj()) : nullptr;
-            if (!rs) Raise(err::ObjectNotSet, "The reference query returned no recordset");
+            auto rs = HostQuery(appManager_, sql);
             if (rs->RecordCount() > 0) rs->MoveFirst();
             while (!rs->EOF()) {
                 g.SetRows(g.Rows() + 1);
@@ -95,6 +76,7 @@ void ManagedAreaDetails::LoadReferencesGrid() {
 }
 
 void ManagedAreaDetails::LoadSitesGrid() {
+    WireGridEvents();
     try {
         Require(ma_.get(), "record");
         VSFlexGrid& g = *flexSites;
@@ -177,7 +159,7 @@ void ManagedAreaDetails::ReferencesDblClick() {
     try {
         VSFlexGrid& g = *flexReferences;
         if (g.SelectedRows() < 1) return;
-        const long view = ViewIndex(views_, "REF");
+        const long view = FindViewIndex("REF");
         if (view < 0) return;
         const long col = g.ColIndex("ReferenceID");
         if (col < 0) return;
@@ -193,6 +175,8 @@ void ManagedAreaDetails::ReferencesDblClick() {
 }
 
 void ManagedAreaDetails::WireGridEvents() {
+    if (gridEventsWired_) return;
+    gridEventsWired_ = true;
     flexOwners->On("AfterEdit",
                    [this](Args& a) { OwnersAfterEdit(CLng(Arg(a, 0)), CLng(Arg(a, 1))); });
     flexYearPlanBudget->On("ValidateEdit", [this](Args& a) {

@@ -35,7 +35,7 @@ TEST_F(EditorTest, RowOrderStampsOnlyStoredItemsWhosePositionChanged) {
                                  "conservation_site_id NOT IN (SELECT conservation_site_id FROM "
                                  "managed_area_site WHERE managed_area_id = " +
                                  std::to_string(id) + ")"))));
-    fresh->SetProperty("DisplayOrder", Variant(sites.Count()));
+    fresh->SetProperty("DisplayOrder", Variant(static_cast<int>(sites.Count())));
     const long n = sites.Count();
 
     // The grid shows the sites in reverse, with one row that names no site.

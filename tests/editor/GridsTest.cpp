@@ -248,3 +248,37 @@ TEST_F(EditorTest, LocatorAndLegalGridsAreBoundToTheRecordsLists) {
 
 } // namespace
 } // namespace zelk::testing
+
+namespace zelk::testing {
+namespace {
+
+TEST_F(EditorTest, TheNextRecordReusesTheOwnerTypesAndGetsOnePrimaryColumn) {
+    host = host::ReferenceHost::Open({":memory:", "ann", 60, 1, true, true});
+    auto& ed = OpenEditor(FindRecord("1 = 1"));
+    VSFlexGrid& g = ed.flexOwners->Grid();
+    const std::string types = g.ColComboList(g.ColIndex("DOwnerTypeID"));
+    const long cols = g.Cols();
+    host->Db()->Execute("UPDATE d_owner_type SET display_value = 'Renamed'");
+
+    const long first = ed.GetID();
+    ed.cmdNavNext->UserClick();
+    ASSERT_NE(ed.GetID(), first);
+    EXPECT_EQ(g.ColComboList(g.ColIndex("DOwnerTypeID")), types) << "fetched once per control";
+    EXPECT_EQ(g.Cols(), cols);
+    EXPECT_EQ(g.ColIndex("PrimaryOwnerInd"), 3);
+    EXPECT_EQ(g.ColKey(4), "OwnerNote");
+    auto& owners = ed.ManagedAreaObject()->Children(bo::ChildList::Owners);
+    ASSERT_EQ(g.Rows(), owners.Count() + 2);
+    for (long r = 1; r <= owners.Count(); ++r)
+        EXPECT_EQ(CStr(g.RowData(r)), owners.Item(r)->UniqueID());
+
+    // Deactivate lets every bind grid go of its collection.
+    EXPECT_TRUE(g.UserEdit(g.Rows() - 1, g.ColIndex("OwnerName"), "Town of Stowe"));
+    EXPECT_TRUE(CBool(ed.flexOwners->Call("HasChanges")));
+    ed.Deactivate();
+    EXPECT_FALSE(CBool(ed.flexOwners->Call("HasChanges")));
+    EXPECT_TRUE(ui->Messages().empty());
+}
+
+} // namespace
+} // namespace zelk::testing

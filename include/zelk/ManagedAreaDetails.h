@@ -1,6 +1,12 @@
 #pragma once
 
 #include "common/bo/Shape.h"
+#include "controls/DomainSelectGrid.h"
+#include "controls/RichTextControl.h"
+#include "controls/ZELKKeywordLB.h"
+#include "controls/ctlMapsheet.h"
+#include "controls/ctrlBindGrid.h"
+#include "controls/ctrlDateSelect.h"
 #include "platform/Collection.h"
 #include "platform/Recordset.h"
 #include "platform/ui/DataCombo.h"
@@ -16,15 +22,6 @@
 #include <chrono>
 #include <map>
 #include <string>
-
-namespace zelk::controls {
-class ctrlBindGrid;
-class ctrlDateSelect;
-class ctlMapsheet;
-class DomainSelectGrid;
-class RichTextControl;
-class ZELKKeywordLB;
-} // namespace zelk::controls
 
 namespace zelk::editor {
 
@@ -238,7 +235,12 @@ private:
     void CreateVersionAndSpatialPages();
     void CreateMenus();
     void CreateToolbar();
+    // Each area wires the events of its own controls.
     void WireEvents();
+    void WireNavigationEvents(); // Navigation.cpp
+    void WireFieldEvents();      // Fields.cpp: check boxes and field rules
+    void WireCommandEvents();    // Commands.cpp: menus and toolbar
+    void WireLinkEvents();       // Links.cpp: linked-record selection
     void DefineMembers();
 
     // ---- lifecycle (Lifecycle.cpp) ----

@@ -155,7 +155,7 @@ long ManagedAreaDetails::NewData(long /*lngIDLocal*/) {
         shape_->SetOrgUnitId(static_cast<long>(CLng(CallHost(appManager_, "GetSystemOrgUnitID"))));
         shapeId_ = shape_->ShapeId();
         ma_ = shape_->ManagedArea(1);
-        ma_->SetProperty("ShapeId", Variant(static_cast<int>(shapeId_)));
+        // The new managed area already belongs to the new shape; the save writes the link.
         ma_->SetProperty("RecCreateUser", Variant(user));
         ma_->SetProperty("RecLastModUser", Variant(user));
         newId = ma_->ManagedAreaId();
@@ -183,7 +183,7 @@ void ManagedAreaDetails::RecorderRecordOpened() {
 
 void ManagedAreaDetails::RefreshRecordHeader() {
     if (closing_ || !ma_) return;
-    std::string name = CStr(ma_->GetProperty("ManagedAreaName"));
+    std::string name = TextOf(ma_->GetProperty("ManagedAreaName"));
     txtSummaryMAName->SetText(name);
     txtSummaryMAName->SetToolTipText(name);
     SetHostCaption(HostCaption(name));

@@ -105,7 +105,7 @@ void ManagedAreaDetails::BindDomainCombo(DataCombo* combo, const bo::DomainPtr& 
 }
 
 void ManagedAreaDetails::ShowCheckBox(CheckBox* box, std::string_view field) {
-    box->SetValue(UCase(CStr(ma_->GetProperty(field))) == "Y" ? 1 : 0);
+    box->SetValue(UCase(TextOf(ma_->GetProperty(field))) == "Y" ? 1 : 0);
 }
 
 void ManagedAreaDetails::CheckBoxClicked(CheckBox* box, std::string_view field) {
@@ -161,7 +161,7 @@ void ManagedAreaDetails::ShowMajorManagedArea(long id) {
         if (!major) Raise(13, "Type mismatch: the managed area class does not offer its interface");
         major->Connect(ServerName(), ServerType());
         major->Load(std::to_string(id));
-        txtMajorMAName->SetText(CStr(major->GetProperty("ManagedAreaName")));
+        txtMajorMAName->SetText(TextOf(major->GetProperty("ManagedAreaName")));
         major->ReleaseData();
     } else if (id == 0) {
         ma_->SetProperty("MajorMaId", Variant(std::string()));

@@ -57,13 +57,13 @@ void ManagedAreaDetails::SetupLocatorsTab() {
         BindDomainCombo(cboNation, nation, "nation_id", "display_value");
         BindMA(cboNation, "boundtext", "NationId");
         if (ma_->IsNew() && nation) {
-            cboNation->SetBoundText(CStr(nation->DefaultValue("Nation_ID")));
+            cboNation->SetBoundText(TextOf(nation->DefaultValue("Nation_ID")));
             ma_->SetProperty("NationId", Variant(cboNation->BoundText()));
         }
     });
     step([&] {
         Variant nation = ma_->GetProperty("NationId");
-        if (IsNull(nation) || CStr(nation).empty()) {
+        if (TextOf(nation).empty()) {
             cboState->SetRowSource(nullptr);
             cboState->SetBoundText("");
             return;
@@ -75,7 +75,7 @@ void ManagedAreaDetails::SetupLocatorsTab() {
         BindDomainCombo(cboState, state, "d_state_id", "display_value");
         BindMA(cboState, "boundtext", "DStateId");
         if (ma_->IsNew() && state && state->Count() > 1) {
-            cboState->SetBoundText(CStr(state->DefaultValue("D_State_Id")));
+            cboState->SetBoundText(TextOf(state->DefaultValue("D_State_Id")));
             ma_->SetProperty("DStateId", Variant(cboState->BoundText()));
         }
     });
@@ -224,7 +224,7 @@ void ManagedAreaDetails::SetupVersionQCTab() {
     BindMA(ctlPaperMappingDate, "Text", "PaperMappingDate");
     BindMA(cboDataQCStatus, "boundtext", "DDataQcStatusId");
     if (ma_->IsNew() && dataQc) {
-        cboDataQCStatus->SetBoundText(CStr(dataQc->DefaultValue("D_Data_QC_Status_ID")));
+        cboDataQCStatus->SetBoundText(TextOf(dataQc->DefaultValue("D_Data_QC_Status_ID")));
         ma_->SetProperty("DDataQcStatusId", Variant(cboDataQCStatus->BoundText()));
     }
     BindMA(ctlDataQCBy, "Text", "DataQcBy");
@@ -235,7 +235,7 @@ void ManagedAreaDetails::SetupVersionQCTab() {
     BindShape(ctlDigitalMappingDate, "Text", "DigitalMappingDate");
     BindShape(cboMapQCStatus, "boundtext", "MapQCStatus");
     if (shape_->IsNew() && mapQc) {
-        cboMapQCStatus->SetBoundText(CStr(mapQc->DefaultValue("Map_QC_Status")));
+        cboMapQCStatus->SetBoundText(TextOf(mapQc->DefaultValue("Map_QC_Status")));
         shape_->SetProperty("MapQCStatus", Variant(cboMapQCStatus->BoundText()));
     }
     BindShape(ctlMapQCBy, "Text", "MapQcBy");

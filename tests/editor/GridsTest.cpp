@@ -8,7 +8,7 @@
 namespace zelk::testing {
 namespace {
 
-TEST_F(EditorTest, ComboListsOfferADomainInTheOrderItWasSortedBy) {
+TEST_F(GridsEditorTest, ComboListsOfferADomainInTheOrderItWasSortedBy) {
     auto ma = LoadManagedArea(FindRecord("1 = 1"));
     bo::DomainPtr owners = ma->GetDomain("OWNER_TYPE", Variant(), true);
     ASSERT_TRUE(owners);
@@ -60,7 +60,7 @@ std::string Text(const Variant& v) {
     return v.IsNull() || v.IsEmpty() ? std::string() : CStr(v);
 }
 
-TEST_F(EditorTest, OwnersGridShowsTypesByNameAndKeepsEveryPrimaryFlag) {
+TEST_F(GridsEditorTest, OwnersGridShowsTypesByNameAndKeepsEveryPrimaryFlag) {
     const long id = FindRecord(Has("managed_area_owner", 2));
     host->Db()->Execute(
         "UPDATE managed_area_owner SET d_owner_type_id = 6, primary_owner_ind = "
@@ -128,7 +128,7 @@ TEST_F(EditorTest, OwnersGridShowsTypesByNameAndKeepsEveryPrimaryFlag) {
     EXPECT_TRUE(ui->Messages().empty());
 }
 
-TEST_F(EditorTest, AliasGridHasNoHeaderRowAndAddsAliasesInOrder) {
+TEST_F(GridsEditorTest, AliasGridHasNoHeaderRowAndAddsAliasesInOrder) {
     const long id = FindRecord(Has("managed_area_alias"));
     auto& ed = OpenEditor(id);
     VSFlexGrid& g = ed.flexMAAlias->Grid();
@@ -147,7 +147,7 @@ TEST_F(EditorTest, AliasGridHasNoHeaderRowAndAddsAliasesInOrder) {
     EXPECT_EQ(Text(aliases.Item(n + 1)->GetProperty("RecCreateUser")), "ann");
 }
 
-TEST_F(EditorTest, YearPlanBudgetRefusesYearsOutsideTheRangeAndFormattedBudgets) {
+TEST_F(GridsEditorTest, YearPlanBudgetRefusesYearsOutsideTheRangeAndFormattedBudgets) {
     auto& ed = OpenEditor(FindRecord("1 = 1"));
     ShowPage(editor::PageManagement);
     VSFlexGrid& g = ed.flexYearPlanBudget->Grid();
@@ -203,7 +203,7 @@ TEST_F(EditorTest, YearPlanBudgetRefusesYearsOutsideTheRangeAndFormattedBudgets)
     EXPECT_EQ(app->messages.size(), 3u);
 }
 
-TEST_F(EditorTest, LocatorAndLegalGridsAreBoundToTheRecordsLists) {
+TEST_F(GridsEditorTest, LocatorAndLegalGridsAreBoundToTheRecordsLists) {
     const long id = FindRecord(Has("managed_area_county"));
     auto& ed = OpenEditor(id);
     ShowPage(editor::PageLocators);
@@ -252,8 +252,7 @@ TEST_F(EditorTest, LocatorAndLegalGridsAreBoundToTheRecordsLists) {
 namespace zelk::testing {
 namespace {
 
-TEST_F(EditorTest, TheNextRecordReusesTheOwnerTypesAndGetsOnePrimaryColumn) {
-    host = host::ReferenceHost::Open({":memory:", "ann", 60, 1, true, true});
+TEST_F(GridsEditorTest, TheNextRecordReusesTheOwnerTypesAndGetsOnePrimaryColumn) {
     auto& ed = OpenEditor(FindRecord("1 = 1"));
     VSFlexGrid& g = ed.flexOwners->Grid();
     const std::string types = g.ColComboList(g.ColIndex("DOwnerTypeID"));

@@ -7,7 +7,7 @@ namespace {
 
 using bo::ChildList;
 
-TEST_F(EditorTest, FindGridRowLooksOnlyInTheKeyedColumn) {
+TEST_F(GridsEditorTest, FindGridRowLooksOnlyInTheKeyedColumn) {
     VSFlexGrid grid("flexReferences");
     grid.SetCols(3);
     grid.SetColKey(1, "ReferenceID");
@@ -23,7 +23,7 @@ TEST_F(EditorTest, FindGridRowLooksOnlyInTheKeyedColumn) {
     EXPECT_LT(common::FindGridRow(grid, "99", "NoSuchKey"), 0) << "row data is not a column";
 }
 
-TEST_F(EditorTest, RowOrderStampsOnlyStoredItemsWhosePositionChanged) {
+TEST_F(GridsEditorTest, RowOrderStampsOnlyStoredItemsWhosePositionChanged) {
     const long id = FindRecord(Has("managed_area_site", 2));
     auto ma = LoadManagedArea(id);
     auto& sites = ma->Children(ChildList::Sites);
@@ -97,7 +97,14 @@ std::string ReferenceSql(long id) {
            "managed_area_reference.display_order, reference.reference_code";
 }
 
-TEST_F(EditorTest, ReferencesListComesFromTheDatabaseAndASortRewritesTheOrder) {
+std::vector<std::string> ReferenceQueries(const std::vector<std::string>& sent) {
+    std::vector<std::string> out;
+    for (const auto& sql : sent)
+        if (sql.find("managed_area_reference") != std::string::npos) out.push_back(sql);
+    return out;
+}
+
+TEST_F(GridsEditorTest, ReferencesListComesFromTheDatabaseAndASortRewritesTheOrder) {
     const long id = FindRecord(Has("managed_area_reference", 2));
     // Display order against code order, so the list shows which one it follows.
     host->Db()->Execute("UPDATE managed_area_reference SET display_order = 100 - reference_id "
@@ -108,10 +115,9 @@ TEST_F(EditorTest, ReferencesListComesFromTheDatabaseAndASortRewritesTheOrder) {
         "ON r.reference_id = m.reference_id WHERE m.managed_area_id = ? ORDER BY m.display_order",
         {Variant(static_cast<int>(id))});
     auto& ed = OpenEditor(id);
-    app->queries.clear();
+    sent.clear();
     ShowPage(editor::PageReferences);
-    ASSERT_EQ(app->queries.size(), 1u);
-    EXPECT_EQ(app->queries[0], ReferenceSql(id));
+    EXPECT_EQ(ReferenceQueries(sent), (std::vector<std::string>{ReferenceSql(id)}));
 
     VSFlexGrid& g = *ed.flexReferences;
     const long idCol = g.ColIndex("ReferenceID"), code = g.ColIndex("ReferenceCode");
@@ -158,18 +164,18 @@ TEST_F(EditorTest, ReferencesListComesFromTheDatabaseAndASortRewritesTheOrder) {
     EXPECT_TRUE(ui->Messages().empty());
 }
 
-TEST_F(EditorTest, ARecordWithoutReferencesSendsNoReferenceQuery) {
+TEST_F(GridsEditorTest, ARecordWithoutReferencesSendsNoReferenceQuery) {
     const long id = FindRecord("NOT " + Has("managed_area_reference"));
     auto& ed = OpenEditor(id);
-    app->queries.clear();
+    sent.clear();
     ShowPage(editor::PageReferences);
-    EXPECT_TRUE(app->queries.empty());
+    EXPECT_TRUE(ReferenceQueries(sent).empty());
     EXPECT_EQ(ed.flexReferences->Rows(), 1);
     EXPECT_EQ(ed.flexReferences->TextMatrix(0, ed.flexReferences->ColIndex("FullCitation")),
               "Full Citation");
 }
 
-TEST_F(EditorTest, SitesListShowsTheSitesAndASortStampsOnlyMovedSites) {
+TEST_F(GridsEditorTest, SitesListShowsTheSitesAndASortStampsOnlyMovedSites) {
     const long id = FindRecord(Has("managed_area_site", 2));
     auto& ed = OpenEditor(id);
     VSFlexGrid& g = *ed.flexSites;

@@ -45,7 +45,7 @@ bool frmModalDetail::InitDialog(const std::string& strProgId, const ObjectPtr& o
         commonDialog1_->SetHelpFile(CStr(app_->Get("HelpFile")));
         commonDialog1_->SetHelpCommand(kHelpContext);
         return true;
-    } catch (const ComError&) {
+    } catch (const std::exception&) {
         // The caller is told by the answer alone; it must not show the window.
         Release();
         if (IsLoaded()) Unload();

@@ -58,6 +58,9 @@ bool frmModalSearch::InitDialog(const std::string& strProgId, const ObjectPtr& o
     } catch (const ComError& e) {
         Ui().MsgBox(e.Description(), vb::OKOnly, Caption());
         return false;
+    } catch (const std::exception& e) {
+        Ui().MsgBox(e.what(), vb::OKOnly, Caption());
+        return false;
     }
 }
 

@@ -68,13 +68,13 @@ public:
             return Variant(helpTopic > 0);
         });
         DefineMethod("DisplaySystemControlEntry", [this](Args& a) {
-            systemEntries.push_back(Arg(a, 0).IsObject() ? Arg(a, 0).Obj() : nullptr);
+            systemEntries.push_back(Arg(a, 0).IsObject() ? Arg(a, 0).Obj().get() : nullptr);
             return Variant();
         });
     }
     int helpTopic = 0;
     std::vector<std::size_t> helpAsks;
-    std::vector<ObjectPtr> systemEntries;
+    std::vector<Object*> systemEntries; // not owned: the controls record this manager
 };
 
 // Registers a recording control under a test ProgID for the test's lifetime.

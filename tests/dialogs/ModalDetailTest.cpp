@@ -1,6 +1,7 @@
 #include "DialogsFixture.h"
 
 #include "dialogs/frmModalDetail.h"
+#include "host/ReferenceHost.h"
 
 namespace zelk::testing {
 namespace {
@@ -64,7 +65,7 @@ TEST_F(ModalDetailTest, HostsTheDetailsControlSizedAroundItAndPassesRecordsOn) {
         if (e.kind == "Help") help.push_back(e.title);
     EXPECT_EQ(help, std::vector<std::string>{"12"});
     ASSERT_EQ(app->systemEntries.size(), 1u);
-    EXPECT_EQ(app->systemEntries[0], ctl);
+    EXPECT_EQ(app->systemEntries[0], ctl.get());
 
     // The hidden control is not asked; unloading deactivates and releases it.
     EXPECT_TRUE(ctl->Visible());
@@ -110,6 +111,31 @@ TEST_F(ModalDetailTest, TheCloseBoxWaitsForCanCloseAndAFailedInitUnloads) {
     auto unknown = std::make_shared<frmModalDetail>();
     EXPECT_FALSE(unknown->InitDialog("ZELK_Nowhere.NoDetails", app, ""));
     EXPECT_TRUE(ui->Messages().empty());
+}
+
+} // namespace
+} // namespace zelk::testing
+
+namespace zelk::testing {
+namespace {
+
+using ModalDetailEditorTest = ScriptedUiTest;
+
+TEST_F(ModalDetailEditorTest, HostsTheRecordEditor) {
+    auto host = host::ReferenceHost::Open(host::HostOptions{});
+    auto dlg = std::make_shared<dialogs::frmModalDetail>();
+    ASSERT_TRUE(dlg->InitDialog("ZELK_ManagedArea.ManagedAreaDetails", host->App(), ""));
+    ASSERT_TRUE(dlg->HostedControl());
+    EXPECT_EQ(dlg->Width(), dlg->HostedControl()->Width() + 100);
+    EXPECT_EQ(dlg->Height(), dlg->HostedControl()->Height() + 750);
+    ui->QueueModal("frmModalDetail", [&](Form& f) {
+        EXPECT_TRUE(dlg->HostedControl()->Visible());
+        dlg->HostedControl()->RaiseEvent("Quit");
+        EXPECT_FALSE(f.Visible());
+    });
+    dlg->Show(true);
+    EXPECT_TRUE(dlg->Unload());
+    EXPECT_EQ(dlg->HostedControl(), nullptr);
 }
 
 } // namespace

@@ -176,7 +176,7 @@ TEST_F(ModalSearchTest, F1ShowsHelpOnlyForATopicAndF9OpensTheSystemEntry) {
         }
     EXPECT_EQ(app->helpAsks, (std::vector<std::size_t>{2, 2}));
     ASSERT_EQ(app->systemEntries.size(), 1u);
-    EXPECT_EQ(app->systemEntries[0], ctl);
+    EXPECT_EQ(app->systemEntries[0], ctl.get());
 }
 
 TEST_F(ModalSearchTest, ViewSqlShowsTheTextReadOnlyAndCopiesTheSelection) {

@@ -74,11 +74,13 @@ AppManager::AppManager(std::shared_ptr<DataService> db, ModuleDatabase sql, Opti
 
 RecordsetPtr AppManager::CallGetQueryRSXML(const std::string& sql) {
     if (!sql_.query) Raise(err::ObjectNotSet, "No query service");
+    if (sqlObserver_) sqlObserver_(sql);
     return sql_.query(sql);
 }
 
 void AppManager::executesql(const std::string& sql) {
     if (!sql_.execute) Raise(err::ObjectNotSet, "No SQL service");
+    if (sqlObserver_) sqlObserver_(sql);
     sql_.execute(sql);
 }
 

@@ -81,6 +81,9 @@ public:
     }
     const std::vector<RelatedRequest>& RelatedRequests() const { return relatedLog_; }
     DataService& Database() { return *db_; }
+    // Hears every statement the module sends (CallGetQueryRSXML, executesql) as written, before
+    // it runs; tests and the workbench's SQL log use it.
+    void SetSqlObserver(std::function<void(const std::string&)> f) { sqlObserver_ = std::move(f); }
 
 private:
     void DefineMembers();
@@ -93,6 +96,7 @@ private:
     std::function<bool(const RelatedRequest&)> related_;
     std::vector<RelatedRequest> relatedLog_;
     ObjectPtr viewManager_;
+    std::function<void(const std::string&)> sqlObserver_;
 };
 
 } // namespace zelk::host

@@ -15,7 +15,7 @@ const char* const kItemTypes[ChildListCount] = {
 
 ManagedAreaImpl::ManagedAreaImpl(StorePtr store)
     : store_(std::move(store)), rec_(ManagedAreaTable()),
-      binder_([this](const std::string& f) { return rec_.Get(f); },
+      binder_([this](const std::string& f) { return GetProperty(f); },
               [this](const std::string& f, const Variant& v) { SetProperty(f, v); }) {
     for (int i = 0; i < ChildListCount; ++i)
         lists_[static_cast<std::size_t>(i)] = std::make_shared<ChildListImpl>(
@@ -26,19 +26,23 @@ ChildListImpl& ManagedAreaImpl::List(ChildList which) {
     return *lists_.at(static_cast<std::size_t>(which));
 }
 
+bool ManagedAreaImpl::IsIdAlias(std::string_view name) {
+    return IEquals(name, "ID");
+}
+
 void ManagedAreaImpl::SetProperty(std::string_view name, const Variant& value) {
-    if (IEquals(name, "ManagedAreaId") || IEquals(name, "ShapeId"))
+    if (IEquals(name, "ManagedAreaId") || IEquals(name, "ShapeId") || IsIdAlias(name))
         Raise(err::InvalidProcedureCall, std::string(name) + " is assigned by the save");
     if (rec_.Set(name, value)) binder_.Refresh();
 }
 
 bool ManagedAreaImpl::HasProperty(std::string_view name) const {
-    return rec_.Def().IndexOf(std::string(name)) >= 0;
+    return IsIdAlias(name) || rec_.Def().IndexOf(std::string(name)) >= 0;
 }
 
 void ManagedAreaImpl::Bind(const ObjectPtr& control, std::string_view controlProperty,
                            std::string_view field, const Variant&, const Variant&) {
-    rec_.Index(field); // 438 for an unknown field, before anything is bound
+    if (!IsIdAlias(field)) rec_.Index(field); // 438 for an unknown field, before anything is bound
     binder_.Bind(control, std::string(controlProperty), std::string(field));
 }
 

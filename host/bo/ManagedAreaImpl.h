@@ -15,7 +15,10 @@ public:
     std::string TypeName() const override { return "CManagedArea"; }
     Variant Invoke(std::string_view name, CallKind kind, Args& args) override;
 
-    Variant GetProperty(std::string_view name) const override { return rec_.Get(name); }
+    // "ID" reads the record's key, as the working list names it.
+    Variant GetProperty(std::string_view name) const override {
+        return rec_.Get(IsIdAlias(name) ? std::string_view("ManagedAreaId") : name);
+    }
     void SetProperty(std::string_view name, const Variant& value) override;
     bool HasProperty(std::string_view name) const override;
     bool HasChanges() const override { return rec_.Dirty(); }
@@ -44,6 +47,7 @@ public:
     StorePtr GetStore() const { return store_; }
 
 private:
+    static bool IsIdAlias(std::string_view name);
     void ArmLoaders();
     StorePtr store_;
     Record rec_;

@@ -22,6 +22,8 @@ float CSng(const Variant& v);
 double CDbl(const Variant& v);
 bool CBool(const Variant& v);
 std::string CStr(const Variant& v);
+// The text of a field value as a text box shows it: Null and Empty read as "".
+std::string TextOf(const Variant& v);
 DateValue CDate(const Variant& v);
 
 // Leading number of a text ("12abc" -> 12, "abc" -> 0); Null is error 94, a number beyond

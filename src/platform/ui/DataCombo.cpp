@@ -61,6 +61,9 @@ void DataCombo::Fill() {
     if (source_ && source_->State() != 0 && !listField_.empty()) {
         // Read through a clone so the caller's current record stays where it was.
         auto rs = source_->Clone();
+        // A clone starts unsorted and unfiltered; the list shows the rows as the source does.
+        if (!source_->Sort().empty()) rs->SetSort(source_->Sort());
+        if (!source_->Filter().empty()) rs->SetFilter(source_->Filter());
         const std::string& bound = boundColumn_.empty() ? listField_ : boundColumn_;
         if (rs->RecordCount() > 0)
             for (rs->MoveFirst(); !rs->EOF(); rs->MoveNext()) {

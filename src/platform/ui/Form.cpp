@@ -163,6 +163,14 @@ Control* Form::FocusedControl() {
     return p ? static_cast<Control*>(static_cast<Dispatch*>(p.get())) : nullptr;
 }
 
+bool Form::ValidateControls() {
+    Control* f = FocusedControl();
+    if (!f) return true;
+    Args validate{Variant(false)};
+    f->RaiseEvent("Validate", validate);
+    return !CBool(validate[0]);
+}
+
 Control* Form::ActiveControl() {
     Control* f = FocusedControl();
     // Climb from the focused control to the one that this form owns directly.

@@ -63,6 +63,9 @@ public:
     Control* ActiveControl();
     // The deepest focused control, through nested user controls.
     Control* FocusedControl();
+    // Runs Validate on the focused control inside this form, as leaving it would, so a
+    // pending entry is checked; false when a handler cancelled.
+    bool ValidateControls();
 
     bool IsLoaded() const { return loaded_; }
     // Raises Load the first time; Show implies it.

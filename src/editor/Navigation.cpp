@@ -1,0 +1,133 @@
+// Walking the working list: positions, the navigator and loading the record at a position.
+#include "common/ErrorReport.h"
+#include "editor/HostCalls.h"
+#include "platform/Conv.h"
+#include "platform/ProgIdRegistry.h"
+#include "zelk/ManagedAreaDetails.h"
+
+namespace zelk::editor {
+
+void ManagedAreaDetails::RefreshNavigator() {
+    if (!workingList_ || workingList_->RecordCount() < 1) {
+        lblTotalRecords->SetCaption("1");
+        txtCurrentRecord->SetText("1");
+        return;
+    }
+    long count = workingList_->RecordCount();
+    workingList_->MoveFirst();
+    workingList_->Find("ID = " + std::to_string(currentId_));
+    if (!workingList_->EOF()) {
+        lblTotalRecords->SetCaption(std::to_string(count));
+        txtCurrentRecord->SetText(std::to_string(workingList_->AbsolutePosition()));
+    } else {
+        lblTotalRecords->SetCaption(std::to_string(count + 1));
+        txtCurrentRecord->SetText(std::to_string(count + 1));
+    }
+}
+
+bool ManagedAreaDetails::IsInWorkingListView(long id) {
+    RecordsetPtr rs =
+        HostQuery(appManager_, "select * from MANAGED_AREA_WL_VW WHERE ID=" + std::to_string(id));
+    bool found = !rs->EOF();
+    rs->Close();
+    return found;
+}
+
+long ManagedAreaDetails::FindViewIndex(const std::string& type) {
+    if (!views_) return -1;
+    long count = static_cast<long>(CLng(views_->Get("Count")));
+    for (long i = 1; i <= count; ++i) {
+        Variant view = views_->Call("Item", {Variant(static_cast<int>(i))});
+        if (!view.IsObject() || !view.Obj()) continue;
+        if (CStr(view.Obj()->Call("Item", {Variant(std::string("WORKING_LIST_TYPE"))})) == type)
+            return i;
+    }
+    return -1;
+}
+
+void ManagedAreaDetails::LoadCurrentRecord() {
+    try {
+        loading_ = true;
+        ResetTabs();
+        ClearControls();
+        ma_ = nullptr;
+        if (shape_) shape_->ReleaseData();
+        shape_ = nullptr;
+        shapeObj_ = NewShapeObject();
+        shape_ = std::dynamic_pointer_cast<bo::IShape>(shapeObj_);
+        shape_->Load(std::to_string(shapeId_));
+        ma_ = shape_->ManagedArea(1);
+        tabManagedAreas->SetActiveTab(PageIdentifiers);
+        TabChange(PageIdentifiers);
+        RecorderRecordOpened();
+        lblNewRecord->SetVisible(false);
+        loading_ = false;
+    } catch (const ComError& e) {
+        loading_ = false;
+        common::ReportError("Unable to change to current record: ", e, "");
+    }
+}
+
+void ManagedAreaDetails::GotoRecord(const std::string& position) {
+    if (!workingList_) return;
+    Variant pos(position);
+    if (!IsNumeric(pos)) {
+        common::ReportError("Unable to goto record.",
+                            ComError(13, "Type mismatch: \"" + position + "\" is not a number"),
+                            " ");
+        return;
+    }
+    long target = static_cast<long>(CLng(pos));
+    long count = workingList_->RecordCount();
+    if (target < 1 || target > count) {
+        DisplayMessage("APP003");
+        long current = 0;
+        if (count > 0 && !workingList_->EOF() && !workingList_->BOF())
+            current = workingList_->AbsolutePosition();
+        txtCurrentRecord->SetText(std::to_string(target < 1 ? current : count + 1));
+        return;
+    }
+    Screen::Instance().SetMousePointer(mouse::Hourglass);
+    ShowWaitMessage(true, WaitLoading);
+    struct Done {
+        ManagedAreaDetails& d;
+        ~Done() {
+            Screen::Instance().SetMousePointer(mouse::Default);
+            d.ShowWaitMessage(false);
+        }
+    } done{*this};
+    if (!CanClose()) return;
+    workingList_->MoveFirst();
+    workingList_->Move(target - 1);
+    long oldId = currentId_, oldShape = shapeId_;
+    currentId_ = static_cast<long>(CLng(workingList_->Value("ID")));
+    shapeId_ = LookupShapeId(currentId_);
+    if (shapeId_ == -1) {
+        DisplayMessage("APP046");
+        currentId_ = oldId;
+        shapeId_ = oldShape;
+        return;
+    }
+    LoadCurrentRecord();
+    closing_ = false;
+    RefreshRecordHeader();
+    txtCurrentRecord->SetText(std::to_string(workingList_->AbsolutePosition()));
+    lblTotalRecords->SetCaption(std::to_string(count));
+}
+
+void ManagedAreaDetails::SetModalMode(long mode) {
+    bool framed = mode == 0;
+    for (const char* key : {"Open", "New", "Delete", "Find", "Goto"})
+        if (auto* b = tbManagedAreas->FindButton(key)) b->SetEnabled(framed);
+    for (Menu* m : {mnuFileNew, mnuFileOpen, mnuFileOpenElementOccurrences,
+                    mnuFileOpenElementTracking, mnuFileOpenEquiSite, mnuFileOpenReferences,
+                    mnuFileOpenSites, mnuToolsFind, mnuEditDelete, mnuEditGotoFirst,
+                    mnuEditGotoLast, mnuEditGotoNext, mnuEditGotoPrevious, mnuEditGotoRecord})
+        m->SetEnabled(framed);
+    for (Control* c : {static_cast<Control*>(cmdNavFirst), static_cast<Control*>(cmdNavLast),
+                       static_cast<Control*>(cmdNavNext), static_cast<Control*>(cmdNavPrev),
+                       static_cast<Control*>(txtCurrentRecord)})
+        c->SetEnabled(framed);
+}
+
+} // namespace zelk::editor

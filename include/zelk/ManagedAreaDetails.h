@@ -235,7 +235,12 @@ private:
     void CreateVersionAndSpatialPages();
     void CreateMenus();
     void CreateToolbar();
+    // Each area wires the events of its own controls.
     void WireEvents();
+    void WireNavigationEvents(); // Navigation.cpp
+    void WireFieldEvents();      // Fields.cpp: check boxes and field rules
+    void WireCommandEvents();    // Commands.cpp: menus and toolbar
+    void WireLinkEvents();       // Links.cpp: linked-record selection
     void DefineMembers();
 
     // ---- lifecycle (Lifecycle.cpp) ----
@@ -344,6 +349,17 @@ private:
     std::map<std::string, bo::DomainPtr, std::less<>> domains_;
     std::string ownerTypeComboList_;
     std::chrono::steady_clock::time_point loadStart_;
+
+    // grids helper
+    // Connects the child grids' and lists' events to their handlers. Only the first call wires;
+    // the set-ups call it too, so the events work whoever calls it first.
+    void WireGridEvents();
+    bool gridEventsWired_ = false;
+    ObjectPtr ChildListObject(bo::ChildList which);
+    void SetupBindGrid(controls::ctrlBindGrid& bindGrid, bo::ChildList which,
+                       const std::string& bindList, const std::string& visibleColumns);
+    // Writes each owner's PrimaryOwnerInd into its row's Primary cell.
+    void ShowPrimaryOwners();
 };
 
 } // namespace zelk::editor

@@ -4,7 +4,6 @@
 #include "editor/RegisterEditor.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
-#include "platform/ui/UiDriver.h"
 #include "zelk/ManagedAreaDetails.h"
 
 namespace zelk::editor {
@@ -62,73 +61,10 @@ void ManagedAreaDetails::WireEvents() {
             common::ReportError("An error occurred showing this page.", e);
         }
     });
-    const std::pair<CheckBox*, const char*> checks[] = {
-        {chkMultiJuris, "MultiJurisInd"},
-        {chkBoundariesMapped, "BoundariesMappedInd"},
-        {chkContiguous, "ContiguousInd"},
-        {chkManagementPlan, "MgmtPlanInd"}};
-    for (const auto& [box, field] : checks)
-        box->On("Click", [this, box = box, field = field](Args&) { CheckBoxClicked(box, field); });
-
-    auto guarded = [](const char* context, auto f) {
-        return [context, f](Args& a) {
-            try {
-                f(a);
-            } catch (const ComError& e) {
-                common::ReportError(context, e);
-            }
-        };
-    };
-    auto count = [this] { return workingList_ ? workingList_->RecordCount() : 0; };
-    auto position = [this] {
-        Variant v(txtCurrentRecord->Text());
-        return IsNumeric(v) ? static_cast<long>(CLng(v)) : 0L;
-    };
-    auto first = [this](Args&) { GotoRecord("1"); };
-    auto last = [this, count](Args&) { GotoRecord(std::to_string(count())); };
-    auto next = [this, count, position](Args&) {
-        if (position() < count()) GotoRecord(std::to_string(position() + 1));
-    };
-    auto prev = [this, position](Args&) {
-        if (position() != 1) GotoRecord(std::to_string(position() - 1));
-    };
-    cmdNavFirst->On("Click", guarded("Unable to goto record.", first));
-    cmdNavLast->On("Click", guarded("Unable to goto record.", last));
-    cmdNavNext->On("Click", guarded("Unable to goto record.", next));
-    cmdNavPrev->On("Click", guarded("Unable to goto record.", prev));
-    auto whenEnabled = [](Menu* m, auto f) {
-        return [m, f](Args& a) {
-            if (m->Enabled()) f(a);
-        };
-    };
-    mnuEditGotoFirst->On("Click",
-                         guarded("Unable to goto record.", whenEnabled(mnuEditGotoFirst, first)));
-    mnuEditGotoLast->On("Click",
-                        guarded("Unable to goto record.", whenEnabled(mnuEditGotoLast, last)));
-    mnuEditGotoNext->On("Click",
-                        guarded("Unable to goto record.", whenEnabled(mnuEditGotoNext, next)));
-    mnuEditGotoPrevious->On(
-        "Click", guarded("Unable to goto record.", whenEnabled(mnuEditGotoPrevious, prev)));
-    txtCurrentRecord->On("KeyDown", guarded("Unable to goto record.", [this](Args& a) {
-                             if (CLng(Arg(a, 0)) == 13) GotoRecord(txtCurrentRecord->Text());
-                         }));
-    txtCurrentRecord->On("Validate", [this](Args& a) {
-        if (!IsNumeric(Variant(txtCurrentRecord->Text())) && !a.empty()) a[0] = Variant(true);
-    });
-    mnuFileSave->On("Click", guarded("An error occurred while saving the record.",
-                                     whenEnabled(mnuFileSave, [this](Args&) { SaveData(); })));
-    mnuFilePrint->On("Click", whenEnabled(mnuFilePrint, [](Args&) {
-                         Ui().MsgBox("This function has not yet been implemented.", vb::OKOnly,
-                                     common::kModuleTitle);
-                     }));
-    mnuFileClose->On("Click", whenEnabled(mnuFileClose, [this](Args&) { RaiseEvent("Quit"); }));
-    tbManagedAreas->On("ButtonClick", [this](Args& a) {
-        std::string key = CStr(RequireObject(Arg(a, 0))->Get("Key"));
-        Menu* target = IEquals(key, "Save")    ? mnuFileSave
-                       : IEquals(key, "Print") ? mnuFilePrint
-                                               : nullptr;
-        if (target) target->UserClick();
-    });
+    WireNavigationEvents();
+    WireFieldEvents();
+    WireCommandEvents();
+    WireLinkEvents();
 }
 
 void RegisterEditor(ProgIdRegistry& registry) {

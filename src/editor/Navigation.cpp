@@ -1,5 +1,6 @@
 // Walking the working list: positions, the navigator and loading the record at a position.
 #include "common/ErrorReport.h"
+#include "editor/EventSupport.h"
 #include "editor/HostCalls.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
@@ -128,6 +129,37 @@ void ManagedAreaDetails::SetModalMode(long mode) {
                        static_cast<Control*>(cmdNavNext), static_cast<Control*>(cmdNavPrev),
                        static_cast<Control*>(txtCurrentRecord)})
         c->SetEnabled(framed);
+}
+
+void ManagedAreaDetails::WireNavigationEvents() {
+    auto count = [this] { return workingList_ ? workingList_->RecordCount() : 0; };
+    auto position = [this] {
+        Variant v(txtCurrentRecord->Text());
+        return IsNumeric(v) ? static_cast<long>(CLng(v)) : 0L;
+    };
+    auto first = [this](Args&) { GotoRecord("1"); };
+    auto last = [this, count](Args&) { GotoRecord(std::to_string(count())); };
+    auto next = [this, count, position](Args&) {
+        if (position() < count()) GotoRecord(std::to_string(position() + 1));
+    };
+    auto prev = [this, position](Args&) {
+        if (position() != 1) GotoRecord(std::to_string(position() - 1));
+    };
+    const char* context = "Unable to goto record.";
+    cmdNavFirst->On("Click", Guarded(context, first));
+    cmdNavLast->On("Click", Guarded(context, last));
+    cmdNavNext->On("Click", Guarded(context, next));
+    cmdNavPrev->On("Click", Guarded(context, prev));
+    mnuEditGotoFirst->On("Click", Guarded(context, WhenEnabled(mnuEditGotoFirst, first)));
+    mnuEditGotoLast->On("Click", Guarded(context, WhenEnabled(mnuEditGotoLast, last)));
+    mnuEditGotoNext->On("Click", Guarded(context, WhenEnabled(mnuEditGotoNext, next)));
+    mnuEditGotoPrevious->On("Click", Guarded(context, WhenEnabled(mnuEditGotoPrevious, prev)));
+    txtCurrentRecord->On("KeyDown", Guarded(context, [this](Args& a) {
+                             if (CLng(Arg(a, 0)) == 13) GotoRecord(txtCurrentRecord->Text());
+                         }));
+    txtCurrentRecord->On("Validate", [this](Args& a) {
+        if (!IsNumeric(Variant(txtCurrentRecord->Text())) && !a.empty()) a[0] = Variant(true);
+    });
 }
 
 } // namespace zelk::editor

@@ -64,6 +64,7 @@ void VSFlexGrid::SetRows(long n) {
     rowData_.resize(size);
     rowHidden_.resize(size, 0);
     selected_.resize(size, 0);
+    selectedDirty_ = true;
     if (n < rows_)
         std::erase_if(styles_,
                       [n](const auto& s) { return static_cast<long>(s.first >> 32) >= n; });
@@ -301,6 +302,7 @@ void VSFlexGrid::InsertRowAt(long row) {
     std::rotate(rowData_.begin() + static_cast<long>(at), rowData_.end() - 1, rowData_.end());
     rowHidden_.insert(rowHidden_.begin() + static_cast<long>(at), 0);
     selected_.insert(selected_.begin() + static_cast<long>(at), 0);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) { return std::pair{r >= row ? r + 1 : r, c}; });
     ++rows_;
 }
@@ -324,6 +326,7 @@ void VSFlexGrid::RemoveItem(long row) {
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
     selected_.erase(selected_.begin() + at);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) {
         return std::pair{r == row ? -1L : (r > row ? r - 1 : r), c};
     });
@@ -378,6 +381,7 @@ void VSFlexGrid::SetColSel(long col) {
 void VSFlexGrid::SetSelectionMode(int mode) {
     selectionMode_ = mode;
     std::fill(selected_.begin(), selected_.end(), 0);
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
@@ -390,12 +394,12 @@ bool VSFlexGrid::IsSelected(long row) const {
 void VSFlexGrid::SetIsSelected(long row, bool selected) {
     CheckRow(row);
     selected_[static_cast<std::size_t>(row)] = selected ? 1 : 0;
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
 long VSFlexGrid::SelectedRows() const {
-    if (selectionMode_ == flex::SelListBox)
-        return static_cast<long>(std::count(selected_.begin(), selected_.end(), 1));
+    if (selectionMode_ == flex::SelListBox) return static_cast<long>(SelectedList().size());
     if (row_ < fixedRows_ || row_ < 0) return 0;
     return std::abs(rowSel_ - row_) + 1;
 }
@@ -404,10 +408,17 @@ long VSFlexGrid::SelectedRow(long index) const {
     if (index < 0 || index >= SelectedRows())
         Raise(err::SubscriptOutOfRange, "Subscript out of range");
     if (selectionMode_ != flex::SelListBox) return std::min(row_, rowSel_) + index;
-    long seen = 0;
-    for (long r = 0; r < rows_; ++r)
-        if (selected_[static_cast<std::size_t>(r)] && seen++ == index) return r;
-    return -1;
+    return SelectedList()[static_cast<std::size_t>(index)];
+}
+
+const std::vector<long>& VSFlexGrid::SelectedList() const {
+    if (selectedDirty_) {
+        selectedList_.clear();
+        for (long r = 0; r < rows_; ++r)
+            if (selected_[static_cast<std::size_t>(r)]) selectedList_.push_back(r);
+        selectedDirty_ = false;
+    }
+    return selectedList_;
 }
 
 void VSFlexGrid::SetTopRow(long row) {

@@ -431,8 +431,25 @@ void VSFlexGrid::AutoSize(long col1, long col2) {
     if (col2 < 0) col2 = col1;
     for (long c = col1; c <= col2; ++c) {
         std::size_t longest = 0;
-        for (long r = 0; r < rows_; ++r)
-            longest = std::max(longest, DisplayText(r, c).size());
+        const auto& list = ColAt(c).comboList;
+        if (!list.empty() && list[0] == '#') {
+            // The list is read once for the column, not once for every cell.
+            auto entries = ParseComboList(list);
+            for (long r = 0; r < rows_; ++r) {
+                const std::string& v = CellRef(r, c);
+                std::size_t len = v.size();
+                if (r >= fixedRows_)
+                    for (const auto& e : entries)
+                        if (e.value == v) {
+                            len = e.text.size();
+                            break;
+                        }
+                longest = std::max(longest, len);
+            }
+        } else {
+            for (long r = 0; r < rows_; ++r)
+                longest = std::max(longest, CellRef(r, c).size());
+        }
         // About 100 twips a character at the default font, plus the cell margins.
         SetColWidth(c, static_cast<long>(longest) * 100 + 150);
     }

@@ -56,7 +56,8 @@ constexpr int EDKbdMouse = 2;
 //   ValidateEdit(Row, Col, Cancel)  AfterEdit(Row, Col)  AfterRowColChange(OldRow, OldCol,
 //   NewRow, NewCol)  BeforeSort(Col, Order)  AfterSort(Col, Order)  Click  DblClick
 //   KeyDown(KeyCode, Shift)  KeyPress(KeyAscii)  ComboCloseUp(Row, Col, FinishEdit)
-//   BeforeMouseDown(Button, Shift, X, Y, Cancel)
+//   BeforeMouseDown(Button, Shift, X, Y, Cancel)  BeforeMoveRow(Row, Position, Cancel)
+//   AfterMoveRow(Row, Position)
 //
 // Combo lists: "a|b|c" offers texts that are stored as they are; "#1;Owner|#2;Agency" offers
 // texts whose cell stores the id ("1"); TextMatrix reads the stored value and DisplayText what
@@ -119,6 +120,8 @@ public:
     // Inserts a row from tab-separated text at `row` (the end when -1); returns its number.
     long AddItem(const std::string& tabbedText, long row = -1);
     void RemoveItem(long row);
+    // Moves a data row, with its cells, data and settings, into the place of another one.
+    void SetRowPosition(long row, long position);
     // Empties every cell and cell setting; rows, columns and row data stay.
     void Clear();
     // First row from `startRow` (FixedRows when -1) whose cell in `col` equals `item`; with col
@@ -174,6 +177,10 @@ public:
     // Picks entry `index` of the cell's combo list.
     bool UserPickCombo(long row, long col, int index);
     void UserClickHeader(long col);
+    // The user drags data row `row` to `position`: BeforeMoveRow(Row, Position, Cancel), the
+    // move (a position past the last row means the last), AfterMoveRow(Row, Position). The
+    // cursor follows the row. False when refused or cancelled.
+    bool UserMoveRow(long row, long position);
 
     // The entries of a combo list: value stored and text shown.
     struct ComboEntry {

@@ -349,6 +349,40 @@ private:
     std::map<std::string, bo::DomainPtr, std::less<>> domains_;
     std::string ownerTypeComboList_;
     std::chrono::steady_clock::time_point loadStart_;
+
+    // links helper
+    // ---- linked records (Links.cpp) ----
+    // Shows another module's search in the modal search window and answers the recordset the
+    // user's choice arrived in (empty when cancelled).
+    RecordsetPtr PickRecords(const std::string& progId, RecordsetPtr prototype,
+                             const std::string& captionPrefix, bool single);
+    void SelectEquiSite();
+    void ClearEquiSite();
+    void SelectMajorMA();
+    void ClearMajorMA();
+    void SelectSites();
+    void RemoveSites();
+    void SelectReferences();
+    void RemoveReferences();
+    std::string HostWindowCaption();
+    // A coded message with no arguments at all.
+    Variant HostMessage(const std::string& code);
+    // ---- commands (Commands.cpp) ----
+    void NewRecord();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void ClipboardCommand(const char* richMember, const char* keys);
+    void OpenTextEditor();
+    void SpellCheckActiveControl();
+    void CopyFromManagedArea();
+    // ---- related modules, audit views and shape (Related.cpp) ----
+    void WireRelatedEvents();
+    void OpenRelated(Menu* item);
+    bool HasElementRows();
+    void OpenRecordMaintenance();
+    void OpenAttributeMaintenance();
+    void ViewShape();
 };
 
 } // namespace zelk::editor

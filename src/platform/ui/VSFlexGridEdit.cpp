@@ -29,6 +29,7 @@ void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
     };
     permute(rowData_);
     permute(rowHidden_);
+    permute(rowHeights_);
     permute(selected_);
     if (!styles_.empty()) {
         std::vector<long> where(static_cast<std::size_t>(rows_));

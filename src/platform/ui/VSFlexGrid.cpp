@@ -332,7 +332,9 @@ void VSFlexGrid::RemoveItem(long row) {
     });
     --rows_;
     fixedRows_ = std::min(fixedRows_, rows_);
-    if (row_ >= rows_) row_ = rowSel_ = rows_ - 1;
+    // Either end of the selection may have been the row removed.
+    row_ = std::min(row_, rows_ - 1);
+    rowSel_ = std::min(rowSel_, rows_ - 1);
     Touched();
 }
 

@@ -55,8 +55,8 @@ void SaveFormPages(FormWidget& view, const QString& dir, const QString& base, QS
         int before = tab->ActiveTab();
         for (int i = 0; i < tab->TabCount(); ++i) {
             if (!tab->TabVisible(i)) continue;
-            // As the program itself switches pages: silently, without the user's events.
-            tab->SetActiveTab(i);
+            // As the user switches pages, so pages that fill when first shown are filled.
+            if (!tab->UserSelectTab(i)) tab->SetActiveTab(i);
             save(QString("%1-%2-%3").arg(base).arg(i + 1).arg(Slug(tab->TabCaption(i))));
             anyShown = true;
         }

@@ -1,5 +1,7 @@
 #include "shell/Workbench.h"
 
+#include "platform/Conv.h"
+
 #include "host/ReferenceHost.h"
 #include "platform/Error.h"
 #include "platform/ui/UiDriver.h"
@@ -84,6 +86,12 @@ int RunWorkbench(const StartupOptions& o) {
     {
         MainWindow main(*host, path);
         if (unattended) {
+            // The editor's pages are part of the look to review: show the first record.
+            const RecordsetPtr& list = host->WorkingList();
+            if (list && list->RecordCount() > 0) {
+                list->MoveFirst();
+                main.OpenDetails(static_cast<long>(CLng(list->Value("ID"))));
+            }
             QStringList saved = SaveWorkbenchShots(main, o.screenshotDir);
             for (const QString& f : saved)
                 std::cout << f.toStdString() << '\n';

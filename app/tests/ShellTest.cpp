@@ -95,6 +95,7 @@ void ShellTest::workingListShowsTheRecordsetRows() {
     QCOMPARE(CLng(host->WorkingList()->Value("ID")), 12);
 
     // Without the editor, opening a record says so.
+    ProgIdRegistry::Instance().Unregister(kDetailsProgId);
     main.OpenDetails(12);
     QCOMPARE(main.RecordWindows().size(), 0);
     QVERIFY(ui->LastMessage() &&
@@ -103,12 +104,13 @@ void ShellTest::workingListShowsTheRecordsetRows() {
 
 void ShellTest::recordWindowsAskCanCloseBeforeClosing() {
     auto ui = InstallScriptedUi();
+    auto host = host::ReferenceHost::Open({":memory:", "ann", 0, 1, false});
+    // In place of the real editor the host registered: one that records what it was asked.
     ProgIdRegistry::Instance().Register(kDetailsProgId, [] {
         auto d = std::make_shared<FakeDetails>();
         lastDetails = d;
         return d;
     });
-    auto host = host::ReferenceHost::Open({":memory:", "ann", 0, 1, false});
     AddArea(*host->WorkingList(), 12, "Oak Hollow State Park");
     auto main = std::make_unique<MainWindow>(*host, ":memory:");
     ShowActive(*main);

@@ -1,6 +1,7 @@
 #include "view/ViewRegistry.h"
 
 #include "platform/ui/Form.h"
+#include "platform/ui/StdControls.h"
 #include "view/ControlView.h"
 
 namespace zelk::view {
@@ -31,8 +32,11 @@ bool ViewRegistry::Has(std::string_view typeName) const {
 
 std::unique_ptr<ControlView> ViewRegistry::Create(Control& control, FormWidget& form) const {
     auto it = factories_.find(control.TypeName());
+    // A kind without a view of its own is shown as the kind it is built on.
     if (it == factories_.end())
-        it = factories_.find(dynamic_cast<UserControl*>(&control) ? "UserControl" : "*placeholder");
+        it = factories_.find(dynamic_cast<UserControl*>(&control) ? "UserControl"
+                             : dynamic_cast<TextBox*>(&control)   ? "TextBox"
+                                                                  : "*placeholder");
     std::unique_ptr<ControlView> view;
     if (it != factories_.end()) view = it->second(control, form);
     if (!view && it != factories_.end() && it->first != "*placeholder")

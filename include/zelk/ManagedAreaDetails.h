@@ -350,6 +350,17 @@ private:
     std::string ownerTypeComboList_;
     std::chrono::steady_clock::time_point loadStart_;
 
+    // grids helper
+    // Connects the child grids' and lists' events to their handlers. Only the first call wires;
+    // the set-ups call it too, so the events work whoever calls it first.
+    void WireGridEvents();
+    bool gridEventsWired_ = false;
+    ObjectPtr ChildListObject(bo::ChildList which);
+    void SetupBindGrid(controls::ctrlBindGrid& bindGrid, bo::ChildList which,
+                       const std::string& bindList, const std::string& visibleColumns);
+    // Writes each owner's PrimaryOwnerInd into its row's Primary cell.
+    void ShowPrimaryOwners();
+
     // links helper
     // ---- linked records (Links.cpp) ----
     // Shows another module's search in the modal search window and answers the recordset the

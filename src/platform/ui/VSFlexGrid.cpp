@@ -65,6 +65,7 @@ void VSFlexGrid::SetRows(long n) {
     rowHidden_.resize(size, 0);
     rowHeights_.resize(size, 0);
     selected_.resize(size, 0);
+    selectedDirty_ = true;
     if (n < rows_)
         std::erase_if(styles_,
                       [n](const auto& s) { return static_cast<long>(s.first >> 32) >= n; });
@@ -303,6 +304,7 @@ void VSFlexGrid::InsertRowAt(long row) {
     rowHidden_.insert(rowHidden_.begin() + static_cast<long>(at), 0);
     rowHeights_.insert(rowHeights_.begin() + static_cast<long>(at), 0);
     selected_.insert(selected_.begin() + static_cast<long>(at), 0);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) { return std::pair{r >= row ? r + 1 : r, c}; });
     ++rows_;
 }
@@ -327,6 +329,7 @@ void VSFlexGrid::RemoveItem(long row) {
     rowHidden_.erase(rowHidden_.begin() + at);
     rowHeights_.erase(rowHeights_.begin() + at);
     selected_.erase(selected_.begin() + at);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) {
         return std::pair{r == row ? -1L : (r > row ? r - 1 : r), c};
     });
@@ -383,6 +386,7 @@ void VSFlexGrid::SetColSel(long col) {
 void VSFlexGrid::SetSelectionMode(int mode) {
     selectionMode_ = mode;
     std::fill(selected_.begin(), selected_.end(), 0);
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
@@ -395,12 +399,12 @@ bool VSFlexGrid::IsSelected(long row) const {
 void VSFlexGrid::SetIsSelected(long row, bool selected) {
     CheckRow(row);
     selected_[static_cast<std::size_t>(row)] = selected ? 1 : 0;
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
 long VSFlexGrid::SelectedRows() const {
-    if (selectionMode_ == flex::SelListBox)
-        return static_cast<long>(std::count(selected_.begin(), selected_.end(), 1));
+    if (selectionMode_ == flex::SelListBox) return static_cast<long>(SelectedList().size());
     if (row_ < fixedRows_ || row_ < 0) return 0;
     return std::abs(rowSel_ - row_) + 1;
 }
@@ -409,10 +413,17 @@ long VSFlexGrid::SelectedRow(long index) const {
     if (index < 0 || index >= SelectedRows())
         Raise(err::SubscriptOutOfRange, "Subscript out of range");
     if (selectionMode_ != flex::SelListBox) return std::min(row_, rowSel_) + index;
-    long seen = 0;
-    for (long r = 0; r < rows_; ++r)
-        if (selected_[static_cast<std::size_t>(r)] && seen++ == index) return r;
-    return -1;
+    return SelectedList()[static_cast<std::size_t>(index)];
+}
+
+const std::vector<long>& VSFlexGrid::SelectedList() const {
+    if (selectedDirty_) {
+        selectedList_.clear();
+        for (long r = 0; r < rows_; ++r)
+            if (selected_[static_cast<std::size_t>(r)]) selectedList_.push_back(r);
+        selectedDirty_ = false;
+    }
+    return selectedList_;
 }
 
 void VSFlexGrid::SetTopRow(long row) {

@@ -233,6 +233,10 @@ private:
     std::vector<Variant> rowData_;
     std::vector<char> rowHidden_, selected_;
     std::vector<long> rowHeights_; // 0: one line
+    // The selected rows in order, rebuilt on demand: a caller walks the selection by index.
+    mutable std::vector<long> selectedList_;
+    mutable bool selectedDirty_ = true;
+    const std::vector<long>& SelectedList() const;
     std::unordered_map<std::uint64_t, CellStyle> styles_;
     long row_ = -1, col_ = -1, rowSel_ = -1, colSel_ = -1, topRow_ = 0;
     int selectionMode_ = 0, editable_ = 0, allowUserResizing_ = 0;

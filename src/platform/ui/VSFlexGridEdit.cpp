@@ -31,6 +31,7 @@ void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
     permute(rowHidden_);
     permute(rowHeights_);
     permute(selected_);
+    selectedDirty_ = true;
     if (!styles_.empty()) {
         std::vector<long> where(static_cast<std::size_t>(rows_));
         std::iota(where.begin(), where.end(), 0L);
@@ -222,6 +223,7 @@ void VSFlexGrid::UserSelect(long row, long col) {
     if (selectionMode_ == flex::SelListBox) {
         std::fill(selected_.begin(), selected_.end(), 0);
         if (row >= fixedRows_) selected_[static_cast<std::size_t>(row)] = 1;
+        selectedDirty_ = true;
     }
     long oldRow = row_, oldCol = col_;
     row_ = rowSel_ = row;
@@ -240,6 +242,7 @@ void VSFlexGrid::UserSelectRows(const std::vector<long>& rows) {
         std::fill(selected_.begin(), selected_.end(), 0);
         for (long r : rows)
             if (r >= fixedRows_) selected_[static_cast<std::size_t>(r)] = 1;
+        selectedDirty_ = true;
         row_ = rowSel_ = rows.back();
     } else {
         // A contiguous range from the first row given to the last.

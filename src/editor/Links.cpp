@@ -1,4 +1,5 @@
 // Selecting linked records: equivalent site, major managed area, references and sites.
+#include "common/GridProcedures.h"
 #include "editor/EventSupport.h"
 #include "editor/HostCalls.h"
 #include "platform/Conv.h"
@@ -24,20 +25,6 @@ bool HasRows(const RecordsetPtr& rs) {
     return rs && rs->RecordCount() > 0;
 }
 
-// Numbers the sites in the order the list shows them, so new ones follow the existing ones;
-// a stored site whose number changes gets the user's stamp.
-void StoreSiteOrder(const VSFlexGrid& grid, bo::IChildCollection& sites, const std::string& user) {
-    for (long row = grid.FixedRows(); row < grid.Rows(); ++row) {
-        const std::string id = TextOf(grid.RowData(row));
-        if (id.empty()) continue;
-        bo::ChildPtr site = sites.Find("ConservationSiteId = " + id);
-        if (!site) continue;
-        const std::string order = std::to_string(row - grid.FixedRows() + 1);
-        if (TextOf(site->GetProperty("DisplayOrder")) == order) continue;
-        site->SetProperty("DisplayOrder", Variant(order));
-        if (!site->IsNew()) site->SetProperty("RecLastModUser", Variant(user));
-    }
-}
 } // namespace
 
 std::string ManagedAreaDetails::HostWindowCaption() {
@@ -157,7 +144,7 @@ void ManagedAreaDetails::SelectSites() {
         flexSites->SetTextMatrix(row, flexSites->ColIndex("SiteName"),
                                  TextOf(site->GetProperty("SiteName")));
     }
-    StoreSiteOrder(*flexSites, sites, user);
+    common::StoreRowOrder(*flexSites, sites, "ConservationSiteID", user);
 }
 
 void ManagedAreaDetails::RemoveSites() {
@@ -185,8 +172,12 @@ void ManagedAreaDetails::RemoveReferences() {
     // The record's reference items know their reference by ID only (the code is the reference
     // module's), so the row's hidden ID column finds the item; a code could even be shared.
     const long idCol = flexReferences->ColIndex("ReferenceID");
-    for (long row = flexReferences->Rows() - 1; row >= flexReferences->FixedRows(); --row) {
-        if (!flexReferences->IsSelected(row)) continue;
+    // The selection is taken first: removing a row moves the grid's current row, which would
+    // otherwise count as selected in turn.
+    std::vector<long> rows;
+    for (long row = flexReferences->Rows() - 1; row >= flexReferences->FixedRows(); --row)
+        if (flexReferences->IsSelected(row)) rows.push_back(row);
+    for (long row : rows) {
         const std::string id = flexReferences->TextMatrix(row, idCol);
         long pos = IsNumeric(Variant(id)) ? refs.FindPosition("ReferenceID = " + id) : 0;
         if (pos > 0) refs.Remove(pos);

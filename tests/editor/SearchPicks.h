@@ -1,7 +1,5 @@
 #pragma once
 
-#include "host/modules/StandInSearch.h"
-#include "platform/ProgIdRegistry.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/VSFlexGrid.h"
 #include "search/frmModalSearch.h"
@@ -13,28 +11,6 @@
 
 namespace zelk::testing {
 
-// A small managed-area search under the module's own ProgID, for the editor's pickers, while
-// the test lives; the next host start registers the module's classes again.
-class ManagedAreaSearchStandIn {
-public:
-    static constexpr const char* kProgId = "ZELK_ManagedArea.ManagedAreaSearch";
-    ManagedAreaSearchStandIn() {
-        ProgIdRegistry::Instance().Register(kProgId, [] {
-            return std::make_shared<host::StandInSearch>(
-                host::SearchSource{"ManagedAreaSearch",
-                                   "Find Managed Area",
-                                   "managed_area_wl_vw",
-                                   {"managed_area_name", "macode"},
-                                   {"Name", "Code"},
-                                   "managed_area_wl_vw.managed_area_name",
-                                   false});
-        });
-    }
-    ~ManagedAreaSearchStandIn() { ProgIdRegistry::Instance().Unregister(kProgId); }
-    ManagedAreaSearchStandIn(const ManagedAreaSearchStandIn&) = delete;
-    ManagedAreaSearchStandIn& operator=(const ManagedAreaSearchStandIn&) = delete;
-};
-
 inline Form& HostedSearch(Form& modalSearch) {
     auto& dlg = dynamic_cast<search::frmModalSearch&>(modalSearch);
     return dynamic_cast<Form&>(*dlg.HostedControl());
@@ -45,7 +21,11 @@ inline Form& HostedSearch(Form& modalSearch) {
 inline void PickInSearch(Form& modalSearch, const std::string& text,
                          const std::vector<std::string>& ids) {
     Form& s = HostedSearch(modalSearch);
-    s.Get<TextBox>("txtName").UserType(text);
+    // The managed-area search has its own criteria; the other modules' a name-or-code box.
+    if (auto* area = s.FindAs<TextBox>("txtManagedAreaName"))
+        area->UserType(text);
+    else
+        s.Get<TextBox>("txtName").UserType(text);
     s.Get<CommandButton>("cmdFindNow").UserClick();
     auto& grid = s.Get<VSFlexGrid>("flexResults");
     std::vector<long> rows;

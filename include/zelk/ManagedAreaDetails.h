@@ -360,6 +360,40 @@ private:
                        const std::string& bindList, const std::string& visibleColumns);
     // Writes each owner's PrimaryOwnerInd into its row's Primary cell.
     void ShowPrimaryOwners();
+
+    // links helper
+    // ---- linked records (Links.cpp) ----
+    // Shows another module's search in the modal search window and answers the recordset the
+    // user's choice arrived in (empty when cancelled).
+    RecordsetPtr PickRecords(const std::string& progId, RecordsetPtr prototype,
+                             const std::string& captionPrefix, bool single);
+    void SelectEquiSite();
+    void ClearEquiSite();
+    void SelectMajorMA();
+    void ClearMajorMA();
+    void SelectSites();
+    void RemoveSites();
+    void SelectReferences();
+    void RemoveReferences();
+    std::string HostWindowCaption();
+    // A coded message with no arguments at all.
+    Variant HostMessage(const std::string& code);
+    // ---- commands (Commands.cpp) ----
+    void NewRecord();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void ClipboardCommand(const char* richMember, const char* keys);
+    void OpenTextEditor();
+    void SpellCheckActiveControl();
+    void CopyFromManagedArea();
+    // ---- related modules, audit views and shape (Related.cpp) ----
+    void WireRelatedEvents();
+    void OpenRelated(Menu* item);
+    bool HasElementRows();
+    void OpenRecordMaintenance();
+    void OpenAttributeMaintenance();
+    void ViewShape();
 };
 
 } // namespace zelk::editor

@@ -63,6 +63,7 @@ void VSFlexGrid::SetRows(long n) {
         c.cells.resize(size);
     rowData_.resize(size);
     rowHidden_.resize(size, 0);
+    rowHeights_.resize(size, 0);
     selected_.resize(size, 0);
     selectedDirty_ = true;
     if (n < rows_)
@@ -301,6 +302,7 @@ void VSFlexGrid::InsertRowAt(long row) {
     rowData_.emplace_back();
     std::rotate(rowData_.begin() + static_cast<long>(at), rowData_.end() - 1, rowData_.end());
     rowHidden_.insert(rowHidden_.begin() + static_cast<long>(at), 0);
+    rowHeights_.insert(rowHeights_.begin() + static_cast<long>(at), 0);
     selected_.insert(selected_.begin() + static_cast<long>(at), 0);
     selectedDirty_ = true;
     RemapStyles([row](long r, long c) { return std::pair{r >= row ? r + 1 : r, c}; });
@@ -325,6 +327,7 @@ void VSFlexGrid::RemoveItem(long row) {
         c.cells.erase(c.cells.begin() + at);
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
+    rowHeights_.erase(rowHeights_.begin() + at);
     selected_.erase(selected_.begin() + at);
     selectedDirty_ = true;
     RemapStyles([row](long r, long c) {
@@ -332,7 +335,9 @@ void VSFlexGrid::RemoveItem(long row) {
     });
     --rows_;
     fixedRows_ = std::min(fixedRows_, rows_);
-    if (row_ >= rows_) row_ = rowSel_ = rows_ - 1;
+    // Either end of the selection may have been the row removed.
+    row_ = std::min(row_, rows_ - 1);
+    rowSel_ = std::min(rowSel_, rows_ - 1);
     Touched();
 }
 
@@ -427,8 +432,43 @@ void VSFlexGrid::SetTopRow(long row) {
     NotifyChanged("TopRow");
 }
 
+namespace {
+constexpr long kLineHeight = 240; // twips of one line at the default font
+constexpr long kCharWidth = 100;  // twips of an average character
+constexpr long kCellMargin = 150;
+} // namespace
+
+void VSFlexGrid::SetWordWrap(bool v) {
+    wordWrap_ = v;
+    NotifyChanged("WordWrap");
+}
+
+long VSFlexGrid::RowHeight(long row) const {
+    CheckRow(row);
+    long h = rowHeights_[static_cast<std::size_t>(row)];
+    return h > 0 ? h : kLineHeight;
+}
+
 void VSFlexGrid::AutoSize(long col1, long col2) {
     if (col2 < 0) col2 = col1;
+    if (autoSizeMode_ == 1) {
+        for (long r = 0; r < rows_; ++r) {
+            long lines = 1;
+            for (long c = col1; c <= col2 && c < Cols(); ++c) {
+                const long perLine =
+                    std::max(1L, (ColWidth(c) - kCellMargin) / kCharWidth); // characters
+                long cellLines = 0;
+                for (const std::string& part : Split(DisplayText(r, c), "\n")) {
+                    const long len = static_cast<long>(part.size());
+                    cellLines += wordWrap_ ? std::max(1L, (len + perLine - 1) / perLine) : 1;
+                }
+                lines = std::max(lines, cellLines);
+            }
+            rowHeights_[static_cast<std::size_t>(r)] = lines * kLineHeight;
+        }
+        NotifyChanged("RowHeight");
+        return;
+    }
     for (long c = col1; c <= col2; ++c) {
         std::size_t longest = 0;
         const auto& list = ColAt(c).comboList;
@@ -451,7 +491,7 @@ void VSFlexGrid::AutoSize(long col1, long col2) {
                 longest = std::max(longest, CellRef(r, c).size());
         }
         // About 100 twips a character at the default font, plus the cell margins.
-        SetColWidth(c, static_cast<long>(longest) * 100 + 150);
+        SetColWidth(c, static_cast<long>(longest) * kCharWidth + kCellMargin);
     }
 }
 

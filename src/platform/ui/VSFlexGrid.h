@@ -153,8 +153,16 @@ public:
     void SetAllowUserResizing(int v) { allowUserResizing_ = v; }
     bool AutoResize() const { return autoResize_; }
     void SetAutoResize(bool v) { autoResize_ = v; }
-    // Widens the columns to their longest text.
+    // Fits the columns col1..col2 to their contents: in mode 0 the column widths to the longest
+    // text, in mode 1 the row heights to the most lines a cell of those columns needs.
     void AutoSize(long col1, long col2 = -1);
+    int AutoSizeMode() const { return autoSizeMode_; }
+    void SetAutoSizeMode(int mode) { autoSizeMode_ = mode; }
+    // Wrapped text takes as many lines as its column's width needs.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    // Twips; one line of the default font until AutoSize fits it.
+    long RowHeight(long row) const;
     // 0 off; anything else on (changes are announced once when drawing resumes).
     int Redraw() const { return redraw_; }
     void SetRedraw(int r);
@@ -231,6 +239,7 @@ private:
     long fixedRows_ = 0, fixedCols_ = 0;
     std::vector<Variant> rowData_;
     std::vector<char> rowHidden_, selected_;
+    std::vector<long> rowHeights_; // 0: one line
     // The selected rows in order, rebuilt on demand: a caller walks the selection by index.
     mutable std::vector<long> selectedList_;
     mutable bool selectedDirty_ = true;
@@ -239,6 +248,8 @@ private:
     long row_ = -1, col_ = -1, rowSel_ = -1, colSel_ = -1, topRow_ = 0;
     int selectionMode_ = 0, editable_ = 0, allowUserResizing_ = 0;
     bool autoResize_ = true;
+    bool wordWrap_ = false;
+    int autoSizeMode_ = 0;
     int redraw_ = 1;
     bool dirty_ = false;
     bool editing_ = false;

@@ -29,6 +29,7 @@ void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
     };
     permute(rowData_);
     permute(rowHidden_);
+    permute(rowHeights_);
     permute(selected_);
     selectedDirty_ = true;
     if (!styles_.empty()) {

@@ -65,6 +65,7 @@ void ManagedAreaDetails::WireEvents() {
     WireFieldEvents();
     WireCommandEvents();
     WireLinkEvents();
+    WireSaveEvents();
 }
 
 void RegisterEditor(ProgIdRegistry& registry) {

@@ -12,6 +12,7 @@ struct Binder::Binding {
     std::string field;
     int cookie = 0;
     bool showing = false; // true while the binder itself writes into the control
+    bool refused = false; // the control holds text the field would not take
 };
 
 Binder::~Binder() {
@@ -22,6 +23,7 @@ void Binder::Show(Binding& b) {
     auto c = b.control.lock();
     if (!c) return;
     Variant v = get_(b.field);
+    b.refused = false;
     b.showing = true;
     try {
         c->Let(b.property, v.IsNull() ? Variant(std::string()) : Variant(CStr(v)));
@@ -45,6 +47,15 @@ void Binder::Bind(const ObjectPtr& control, const std::string& property, const s
         b->cookie = d->Advise([this, weak](std::string_view event, Args& args) {
             auto bb = weak.lock();
             if (!bb || bb->showing) return;
+            // Text the field refused stays while the user is still typing it ("-" on the way
+            // to "-5"); leaving the control shows the field again.
+            if (IEquals(event, "LostFocus")) {
+                if (bb->refused) {
+                    bb->refused = false;
+                    Show(*bb);
+                }
+                return;
+            }
             if (!IEquals(event, "PropertyChanged") && !IEquals(event, "Change")) return;
             if (IEquals(event, "PropertyChanged") && !args.empty() &&
                 !IEquals(CStr(args[0]), bb->property))
@@ -55,10 +66,11 @@ void Binder::Bind(const ObjectPtr& control, const std::string& property, const s
                 bb->showing = true; // the control already shows what it writes
                 set_(bb->field, c->Get(bb->property));
                 bb->showing = false;
+                bb->refused = false;
             } catch (const ComError&) {
                 bb->showing = false;
-                // A value the field refuses: the control shows the field again.
-                Show(*bb);
+                // A value the field refuses leaves the field as it was.
+                bb->refused = true;
             }
         });
     }

@@ -394,6 +394,31 @@ private:
     void OpenRecordMaintenance();
     void OpenAttributeMaintenance();
     void ViewShape();
+
+    // save helper
+    // ---- save, validation and delete (Save.cpp, Validate.cpp, Delete.cpp) ----
+    bool ValidateRecord();
+    bool StoreToObjects();
+    void AfterSave();
+    bool DeleteRecord();
+    void WireSaveEvents();
+    // Runs the query and answers the ID of a record it finds ("" when none).
+    std::string OtherRecordWith(std::string_view column, std::string_view value);
+    bool CoordinateAccepted(TextBox* box);
+    void EndOfSave(bool saved);
+    void UpdateListsAfterSave();
+    bool WorkingListHolds(const RecordsetPtr& list, long id);
+    // Shows the record at position (or the nearest one with a shape, skipping skipId); false
+    // when the list holds none.
+    bool ShowNeighbour(long position, long skipId);
+    // ---- working list (Navigation.cpp) ----
+    void OpenWorkingList();
+    void ShowGotoRecordDialog();
+    long ListPosition();
+    // ---- field rules (Fields.cpp) ----
+    void AreaValidate(TextBox* box, TextBox* partner, std::string_view partnerField,
+                      bool toHectares, const char* message, bool& cancel);
+    void NationChanged();
 };
 
 } // namespace zelk::editor

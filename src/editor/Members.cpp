@@ -66,6 +66,7 @@ void ManagedAreaDetails::WireEvents() {
     WireFieldEvents();
     WireCommandEvents();
     WireLinkEvents();
+    WireSaveEvents();
 }
 
 void RegisterEditor(ProgIdRegistry& registry) {

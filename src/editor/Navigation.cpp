@@ -1,9 +1,11 @@
 // Walking the working list: positions, the navigator and loading the record at a position.
 #include "common/ErrorReport.h"
+#include "dialogs/frmGotoRecord.h"
 #include "editor/EventSupport.h"
 #include "editor/HostCalls.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
+#include "search/frmModalSearch.h"
 #include "zelk/ManagedAreaDetails.h"
 
 namespace zelk::editor {
@@ -82,10 +84,7 @@ void ManagedAreaDetails::GotoRecord(const std::string& position) {
     long count = workingList_->RecordCount();
     if (target < 1 || target > count) {
         DisplayMessage("APP003");
-        long current = 0;
-        if (count > 0 && !workingList_->EOF() && !workingList_->BOF())
-            current = workingList_->AbsolutePosition();
-        txtCurrentRecord->SetText(std::to_string(target < 1 ? current : count + 1));
+        txtCurrentRecord->SetText(std::to_string(target < 1 ? ListPosition() : count + 1));
         return;
     }
     Screen::Instance().SetMousePointer(mouse::Hourglass);
@@ -107,6 +106,9 @@ void ManagedAreaDetails::GotoRecord(const std::string& position) {
         DisplayMessage("APP046");
         currentId_ = oldId;
         shapeId_ = oldShape;
+        // The record stays on screen, and so does its place in the list.
+        closing_ = false;
+        txtCurrentRecord->SetText(std::to_string(ListPosition()));
         return;
     }
     LoadCurrentRecord();
@@ -114,6 +116,69 @@ void ManagedAreaDetails::GotoRecord(const std::string& position) {
     RefreshRecordHeader();
     txtCurrentRecord->SetText(std::to_string(workingList_->AbsolutePosition()));
     lblTotalRecords->SetCaption(std::to_string(count));
+}
+
+long ManagedAreaDetails::ListPosition() {
+    if (!workingList_ || workingList_->RecordCount() < 1) return 1;
+    long count = workingList_->RecordCount();
+    return WorkingListHolds(workingList_, currentId_) ? workingList_->AbsolutePosition()
+                                                      : count + 1;
+}
+
+void ManagedAreaDetails::OpenWorkingList() {
+    if (!ModifiedDataPrompt()) return;
+    RecordsetPtr rs = HostQuery(appManager_, "select * from MANAGED_AREA_WL_VW WHERE 1=0");
+    auto dlg = std::make_shared<search::frmModalSearch>();
+    struct UnloadAtEnd {
+        search::frmModalSearch& f;
+        ~UnloadAtEnd() { f.Unload(); }
+    } unload{*dlg};
+    Form* host = TopForm();
+    std::string caption = host && host != this ? host->Caption() : std::string();
+    dlg->SetCaption("Managed Area Search - " + caption);
+    dlg->SetIcon(HostIcon());
+    if (!dlg->InitDialog("ZELK_ManagedArea.ManagedAreaSearch", appManager_, rs, "")) return;
+    dlg->UseSelectedRecordset(true);
+    dlg->Show(true);
+    if (!rs || rs->RecordCount() < 1) return;
+    // The record on screen was offered for saving already, so the first chosen record is
+    // loaded without asking again; the list changes only when that record can be shown.
+    rs->MoveFirst();
+    long id = static_cast<long>(CLng(rs->Value("ID")));
+    long shape = LookupShapeId(id);
+    if (shape == -1) {
+        DisplayMessage("APP046");
+        return;
+    }
+    Screen::Instance().SetMousePointer(mouse::Hourglass);
+    ShowWaitMessage(true, WaitLoading);
+    workingList_ = rs;
+    currentId_ = id;
+    shapeId_ = shape;
+    LoadCurrentRecord();
+    closing_ = false;
+    RefreshRecordHeader();
+    RefreshNavigator();
+    ShowWaitMessage(false);
+    Screen::Instance().SetMousePointer(mouse::Default);
+}
+
+void ManagedAreaDetails::ShowGotoRecordDialog() {
+    if (!workingList_) return;
+    auto dlg = std::make_shared<dialogs::frmGotoRecord>();
+    struct UnloadAtEnd {
+        dialogs::frmGotoRecord& f;
+        ~UnloadAtEnd() { f.Unload(); }
+    } unload{*dlg};
+    dlg->LoadRecordset(workingList_);
+    dlg->SetIcon(HostIcon());
+    dlg->Show(true);
+    long chosen = dlg->GotoRecordPosition();
+    long current = ListPosition();
+    if (chosen < 1 || chosen == current)
+        txtCurrentRecord->SetText(std::to_string(current));
+    else
+        GotoRecord(std::to_string(chosen));
 }
 
 void ManagedAreaDetails::SetModalMode(long mode) {
@@ -160,6 +225,18 @@ void ManagedAreaDetails::WireNavigationEvents() {
     txtCurrentRecord->On("Validate", [this](Args& a) {
         if (!IsNumeric(Variant(txtCurrentRecord->Text())) && !a.empty()) a[0] = Variant(true);
     });
+    txtCurrentRecord->On("LostFocus", Guarded(context, [this, count, position](Args&) {
+                             long typed = position();
+                             if (typed == ListPosition()) return;
+                             if (typed == count() + 1 && lblNewRecord->Visible()) return;
+                             GotoRecord(txtCurrentRecord->Text());
+                         }));
+    auto gotoDialog = [this](Args&) { ShowGotoRecordDialog(); };
+    txtCurrentRecord->On("DblClick", Guarded(context, gotoDialog));
+    mnuEditGotoRecord->On("Click", Guarded(context, WhenEnabled(mnuEditGotoRecord, gotoDialog)));
+    mnuToolsFind->On("Click",
+                     Guarded("An error occurred opening the working list.",
+                             WhenEnabled(mnuToolsFind, [this](Args&) { OpenWorkingList(); })));
 }
 
 } // namespace zelk::editor

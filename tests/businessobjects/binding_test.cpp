@@ -37,9 +37,11 @@ TEST_F(Binding, ShowsFieldsAndWritesRealChangesBack) {
 
     acres->Type("1200.50"); // the same number: no change
     EXPECT_FALSE(ma->HasChanges());
-    acres->Type("many"); // refused by the field: the box shows the field again
-    EXPECT_EQ(acres->text, "1200.5");
+    acres->Type("many"); // refused by the field: the field keeps its value
+    EXPECT_EQ(acres->text, "many") << "the box keeps what is being typed";
     EXPECT_FALSE(ma->HasChanges());
+    acres->RaiseEvent("LostFocus"); // leaving the box shows the field again
+    EXPECT_EQ(acres->text, "1200.5");
 
     name->Type("Renamed");
     EXPECT_EQ(CStr(ma->GetProperty("ManagedAreaName")), "Renamed");

@@ -114,10 +114,12 @@ void frmAuditLog::FormatGrid() {
     g.SetColComboList(kOrgUnit, OrgUnitComboList());
 
     if (g.Rows() > 1) {
-        g.SetCell(flex::cpBackColor, 1, 1, g.Rows() - 1, g.Cols() - 1, Variant(static_cast<int>(kGrey)));
+        g.SetCell(flex::cpBackColor, 1, 1, g.Rows() - 1, g.Cols() - 1,
+                  Variant(static_cast<int>(kGrey)));
         for (long r = 1; r < g.Rows(); ++r)
             if (!g.TextMatrix(r, kColumnId).empty())
-                g.SetCell(flex::cpBackColor, r, kComments, r, kComments, Variant(static_cast<int>(kWhite)));
+                g.SetCell(flex::cpBackColor, r, kComments, r, kComments,
+                          Variant(static_cast<int>(kWhite)));
     }
     // "Old Value" and "Comments" keep their widths; the others fit what they show.
     g.AutoSize(0, 5);

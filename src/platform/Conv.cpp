@@ -391,5 +391,7 @@ int VarCompare(const Variant& a, const Variant& b, bool ignoreCase) {
 } // namespace zelk
 
 namespace zelk {
-std::string TextOf(const Variant& v) { return v.IsNull() || v.IsEmpty() ? std::string() : CStr(v); }
+std::string TextOf(const Variant& v) {
+    return v.IsNull() || v.IsEmpty() ? std::string() : CStr(v);
+}
 } // namespace zelk

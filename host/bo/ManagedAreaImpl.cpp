@@ -113,7 +113,9 @@ bool ManagedAreaImpl::HasChildChanges() const {
 DomainPtr LookupDomain(Store& store, std::string_view domainName, const Variant& filter) {
     const DomainDef* d = FindDomain(std::string(domainName));
     if (!d) Raise(err::InvalidArgument, "Unknown domain: " + std::string(domainName));
-    std::string sql = "SELECT * FROM " + d->table;
+    std::string sql = "SELECT *";
+    if (!d->descAlias.empty()) sql += ", description AS " + d->descAlias;
+    sql += " FROM " + d->table;
     std::vector<Variant> params;
     if (!d->filterColumn.empty() && !filter.IsEmpty() && !filter.IsNull() &&
         !(filter.IsString() && filter.Str().empty())) {

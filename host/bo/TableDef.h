@@ -47,6 +47,9 @@ struct DomainDef {
     std::string table;
     std::string idColumn;
     std::string filterColumn;
+    // The name the description column is also offered under, for callers that ask for it by
+    // the domain's own name ("origin_desc"); empty when none.
+    std::string descAlias;
 };
 // Null when the name is not a known domain.
 const DomainDef* FindDomain(const std::string& name);

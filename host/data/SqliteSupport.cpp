@@ -188,13 +188,24 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
     }
     sqlite3_reset(stmt);
     rs->Open();
-    for (auto& row : rows) {
-        rs->AddNew();
-        for (int c = 0; c < cols; ++c)
-            fields.Item(static_cast<std::size_t>(c)).SetValue(row[static_cast<std::size_t>(c)]);
-        rs->Update();
+    // Values of a column the engine typed differently from row to row take the field's type.
+    for (int c = 0; c < cols; ++c) {
+        const ColumnSeen& s = seen[static_cast<std::size_t>(c)];
+        const bool toText = s.text && (s.whole || s.real || s.big);
+        const bool toReal = !s.text && (s.real || s.big) && s.whole;
+        if (!toText && !toReal) continue;
+        for (auto& row : rows) {
+            Variant& v = row[static_cast<std::size_t>(c)];
+            if (v.IsNull()) continue;
+            if (toText && !v.IsString())
+                v = Variant(CStr(v));
+            else if (toReal && !v.IsString())
+                v = Variant(CDbl(v));
+        }
     }
-    if (!rows.empty()) rs->MoveFirst();
+    bool any = !rows.empty();
+    rs->AppendRecords(std::move(rows));
+    if (any) rs->MoveFirst();
     return rs;
 }
 

@@ -350,6 +350,51 @@ private:
     std::string ownerTypeComboList_;
     std::chrono::steady_clock::time_point loadStart_;
 
+    // grids helper
+    // Connects the child grids' and lists' events to their handlers. Only the first call wires;
+    // the set-ups call it too, so the events work whoever calls it first.
+    void WireGridEvents();
+    bool gridEventsWired_ = false;
+    ObjectPtr ChildListObject(bo::ChildList which);
+    void SetupBindGrid(controls::ctrlBindGrid& bindGrid, bo::ChildList which,
+                       const std::string& bindList, const std::string& visibleColumns);
+    // Writes each owner's PrimaryOwnerInd into its row's Primary cell.
+    void ShowPrimaryOwners();
+
+    // links helper
+    // ---- linked records (Links.cpp) ----
+    // Shows another module's search in the modal search window and answers the recordset the
+    // user's choice arrived in (empty when cancelled).
+    RecordsetPtr PickRecords(const std::string& progId, RecordsetPtr prototype,
+                             const std::string& captionPrefix, bool single);
+    void SelectEquiSite();
+    void ClearEquiSite();
+    void SelectMajorMA();
+    void ClearMajorMA();
+    void SelectSites();
+    void RemoveSites();
+    void SelectReferences();
+    void RemoveReferences();
+    std::string HostWindowCaption();
+    // A coded message with no arguments at all.
+    Variant HostMessage(const std::string& code);
+    // ---- commands (Commands.cpp) ----
+    void NewRecord();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void ClipboardCommand(const char* richMember, const char* keys);
+    void OpenTextEditor();
+    void SpellCheckActiveControl();
+    void CopyFromManagedArea();
+    // ---- related modules, audit views and shape (Related.cpp) ----
+    void WireRelatedEvents();
+    void OpenRelated(Menu* item);
+    bool HasElementRows();
+    void OpenRecordMaintenance();
+    void OpenAttributeMaintenance();
+    void ViewShape();
+
     // save helper
     // ---- save, validation and delete (Save.cpp, Validate.cpp, Delete.cpp) ----
     bool ValidateRecord();

@@ -61,6 +61,7 @@ void ManagedAreaDetails::WireEvents() {
             common::ReportError("An error occurred showing this page.", e);
         }
     });
+    WireGridEvents();
     WireNavigationEvents();
     WireFieldEvents();
     WireCommandEvents();

@@ -392,6 +392,12 @@ void Recordset::AddNew() {
     c.beforeAdd = before;
 }
 
+void Recordset::AppendRecords(std::vector<std::vector<Variant>> rows) {
+    RequireOpen();
+    CommitEdit();
+    data_->AppendLive(std::move(rows));
+}
+
 void Recordset::Update() {
     RequireOpen();
     Cursor& c = *cur_;

@@ -165,6 +165,11 @@ public:
     // Shares the records; independent position, filter and sort.
     std::shared_ptr<Recordset> Clone();
 
+    // Adds many records in one step, each row one value per field already of the field's type
+    // (a data service filling the recordset it has just opened). The current record is left
+    // where it was.
+    void AppendRecords(std::vector<std::vector<Variant>> rows);
+
     // Closes and reopens the recordset on its own visible records, as saving it to a stream
     // and opening that would: they become its only records, in their current order, with no
     // filter, sort, index or pending change. Clones keep the records they had.

@@ -84,6 +84,22 @@ void RecordsetData::Commit(RowId row, const RowObserver* origin) {
         if (observers[i] != origin) observers[i]->RowCommitted(row);
 }
 
+void RecordsetData::AppendLive(std::vector<std::vector<Variant>>&& more) {
+    rows.reserve(rows.size() + more.size());
+    states.reserve(states.size() + more.size());
+    for (auto& r : more) {
+        r.resize(fields.size(), Variant::Null());
+        RowId row = static_cast<RowId>(rows.size());
+        rows.push_back(std::move(r));
+        states.push_back(RowState::Live);
+        for (std::size_t c = 0; c < fields.size(); ++c)
+            IndexRow(row, c, true);
+        for (std::size_t i = 0; i < observers.size(); ++i)
+            observers[i]->RowCommitted(row);
+    }
+    more.clear();
+}
+
 void RecordsetData::SetCell(RowId row, std::size_t col, Variant value) {
     bool live = states[row] == RowState::Live;
     if (live) IndexRow(row, col, false);

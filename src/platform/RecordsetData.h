@@ -80,6 +80,9 @@ struct RecordsetData {
     RowId NewRow();
     // The pending record becomes live: indexed and announced to every other observer.
     void Commit(RowId row, const RowObserver* origin);
+    // Appends records that are live at once, each already holding one value of its field's
+    // type per field: the bulk path of a data service filling a fresh recordset.
+    void AppendLive(std::vector<std::vector<Variant>>&& more);
     void SetCell(RowId row, std::size_t col, Variant value);
     void RemoveRow(RowId row);
     bool IsLive(RowId row) const { return row < states.size() && states[row] == RowState::Live; }

@@ -1,9 +1,12 @@
 #include "search/RegisterSearch.h"
 
 #include "platform/ProgIdRegistry.h"
+#include "search/ManagedAreaSearch.h"
 
 namespace zelk::search {
 
-void RegisterSearch(ProgIdRegistry& /*registry*/) {}
+void RegisterSearch(ProgIdRegistry& registry) {
+    RegisterManagedAreaSearch(registry);
+}
 
 } // namespace zelk::search

@@ -1,53 +1,52 @@
-// Builds a small form of the control model without any display and prints what a user would
-// see: a toolbar, a tab control with a text box on each page and a grid.
-#include "platform/ProgIdRegistry.h"
-#include "platform/ui/ControlRegistry.h"
+// Hosts the record editor without any display, as a host program does: opens the reference
+// host on a fresh in-memory sample database, creates the editor by its programmatic
+// identifier, loads a record and shows every page, printing what a user would see.
+//   zelk-demo [managed-area-id]
+#include "host/ReferenceHost.h"
+#include "host/app/Views.h"
+#include "platform/Conv.h"
+#include "platform/Error.h"
 #include "platform/ui/ControlTree.h"
-#include "platform/ui/Form.h"
 #include "platform/ui/ScriptedUiDriver.h"
-#include "platform/ui/StdControls.h"
 #include "platform/ui/TabControl.h"
-#include "platform/ui/Toolbar.h"
 
+#include <cstdlib>
 #include <iostream>
 
 using namespace zelk;
 
-int main() {
+int main(int argc, char** argv) {
     try {
-        RegisterControls(ProgIdRegistry::Instance());
-        SetUiDriver(std::make_shared<ScriptedUiDriver>());
-
-        auto form = std::make_shared<Form>("frmDemo");
-        form->SetCaption("MA - Oak Hollow State Park (Managed Area)");
-        auto tb = form->Add<Toolbar>("tbManagedAreas");
-        for (const char* key : {"Open", "Save", "Delete", "Find"})
-            tb->AddButton(key, key, key);
-        auto tab = form->Add<vaTabPro>("tabManagedAreas");
-        tab->SetTabCount(2);
-        tab->SetTabCaption(0, "Identifiers");
-        tab->SetTabCaption(1, "Locators");
-        auto name = form->Add<TextBox>("txtMACodeBCD", tab.get());
-        name->SetTabPage(0);
-        name->SetText("MA.00123");
-        auto lat = form->Add<TextBox>("txtLatitude", tab.get());
-        lat->SetTabPage(1);
-        lat->SetText("443015N");
-        if (ProgIdRegistry::Instance().IsRegistered("VSFlex7Ctl.VSFlexGrid")) {
-            ControlPtr grid = form->AddControl("VSFlex7Ctl.VSFlexGrid", "flexOwners", tab.get());
-            grid->SetTabPage(0);
-            grid->Let("Rows", Variant(3));
-            grid->Let("Cols", Variant(2));
-            grid->Let("TextMatrix", Variant("Owner"), {Variant(0), Variant(0)});
-            grid->Let("TextMatrix", Variant("U.S. Forest Service"), {Variant(1), Variant(0)});
+        auto ui = std::make_shared<ScriptedUiDriver>();
+        SetUiDriver(ui);
+        auto host = host::ReferenceHost::Open({":memory:", "demo", 50, 1, true, true});
+        auto window = std::make_shared<host::HostWindow>("frmManagedArea");
+        ControlPtr editor = window->AddControl("ZELK_ManagedArea.ManagedAreaDetails", "ctlDetails");
+        editor->Call("InitDetails", {Variant(host->WorkingList()), Variant(ObjectPtr(host->App())),
+                                     Variant(static_cast<int>(host->ManagedAreaViewId())),
+                                     Variant(ObjectPtr(host->WinMan())),
+                                     Variant(ObjectPtr(host->Views())), Variant(std::string())});
+        long id = 0;
+        if (argc > 1) {
+            id = std::strtol(argv[1], nullptr, 10);
+        } else {
+            host->WorkingList()->MoveFirst();
+            id = static_cast<long>(CLng(host->WorkingList()->Value("ID")));
         }
-        tb->Button("Delete").SetEnabled(false);
-        name->SetFocus();
-
-        std::cout << DescribeTree(*form);
-        tab->UserSelectTab(1);
-        std::cout << "\nafter choosing the Locators tab:\n" << DescribeTree(*form);
+        editor->Call("LoadData", {Variant(static_cast<int>(id))});
+        auto* tab = dynamic_cast<Form&>(*editor).FindAs<vaTabPro>("tabManagedAreas");
+        for (int page = 0; tab && page < tab->TabCount(); ++page) {
+            tab->UserSelectTab(page);
+            std::cout << "=== " << tab->TabCaption(page) << " ===\n"
+                      << DescribeTree(*window) << '\n';
+        }
+        for (const std::string& m : ui->Messages())
+            std::cout << "message: " << m << '\n';
+        editor->Call("Deactivate");
         return 0;
+    } catch (const ComError& e) {
+        std::cerr << "zelk-demo: " << e.Description() << '\n';
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "zelk-demo: " << e.what() << '\n';
         return 1;

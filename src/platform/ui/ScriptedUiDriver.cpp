@@ -2,6 +2,7 @@
 
 #include "platform/Strings.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/StdControls.h"
 
 namespace zelk {
 
@@ -80,6 +81,21 @@ void ScriptedUiDriver::ShowModeless(Form& form) {
 
 void ScriptedUiDriver::SendKeys(const std::string& keys) {
     log_.push_back({"SendKeys", keys, 0, "", 0});
+    // The edit keys act on the focused text box of the active window, as the system's do.
+    Form* form = Screen::Instance().ActiveForm();
+    auto* box = form ? dynamic_cast<TextBox*>(form->FocusedControl()) : nullptr;
+    if (!box) return;
+    const bool selected = box->SelLength() > 0;
+    if (IEquals(keys, "^C")) {
+        if (selected) clipboard_ = box->SelText();
+    } else if (IEquals(keys, "^X")) {
+        if (selected && !box->Locked()) {
+            clipboard_ = box->SelText();
+            box->SetSelText("");
+        }
+    } else if (IEquals(keys, "^V")) {
+        if (!box->Locked()) box->SetSelText(clipboard_);
+    }
 }
 
 void ScriptedUiDriver::PopupMenu(Form& form, Control& menu, long x, long y) {

@@ -63,7 +63,9 @@ void VSFlexGrid::SetRows(long n) {
         c.cells.resize(size);
     rowData_.resize(size);
     rowHidden_.resize(size, 0);
+    rowHeights_.resize(size, 0);
     selected_.resize(size, 0);
+    selectedDirty_ = true;
     if (n < rows_)
         std::erase_if(styles_,
                       [n](const auto& s) { return static_cast<long>(s.first >> 32) >= n; });
@@ -300,7 +302,9 @@ void VSFlexGrid::InsertRowAt(long row) {
     rowData_.emplace_back();
     std::rotate(rowData_.begin() + static_cast<long>(at), rowData_.end() - 1, rowData_.end());
     rowHidden_.insert(rowHidden_.begin() + static_cast<long>(at), 0);
+    rowHeights_.insert(rowHeights_.begin() + static_cast<long>(at), 0);
     selected_.insert(selected_.begin() + static_cast<long>(at), 0);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) { return std::pair{r >= row ? r + 1 : r, c}; });
     ++rows_;
 }
@@ -323,13 +327,17 @@ void VSFlexGrid::RemoveItem(long row) {
         c.cells.erase(c.cells.begin() + at);
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
+    rowHeights_.erase(rowHeights_.begin() + at);
     selected_.erase(selected_.begin() + at);
+    selectedDirty_ = true;
     RemapStyles([row](long r, long c) {
         return std::pair{r == row ? -1L : (r > row ? r - 1 : r), c};
     });
     --rows_;
     fixedRows_ = std::min(fixedRows_, rows_);
-    if (row_ >= rows_) row_ = rowSel_ = rows_ - 1;
+    // Either end of the selection may have been the row removed.
+    row_ = std::min(row_, rows_ - 1);
+    rowSel_ = std::min(rowSel_, rows_ - 1);
     Touched();
 }
 
@@ -378,6 +386,7 @@ void VSFlexGrid::SetColSel(long col) {
 void VSFlexGrid::SetSelectionMode(int mode) {
     selectionMode_ = mode;
     std::fill(selected_.begin(), selected_.end(), 0);
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
@@ -390,12 +399,12 @@ bool VSFlexGrid::IsSelected(long row) const {
 void VSFlexGrid::SetIsSelected(long row, bool selected) {
     CheckRow(row);
     selected_[static_cast<std::size_t>(row)] = selected ? 1 : 0;
+    selectedDirty_ = true;
     NotifyChanged("Selection");
 }
 
 long VSFlexGrid::SelectedRows() const {
-    if (selectionMode_ == flex::SelListBox)
-        return static_cast<long>(std::count(selected_.begin(), selected_.end(), 1));
+    if (selectionMode_ == flex::SelListBox) return static_cast<long>(SelectedList().size());
     if (row_ < fixedRows_ || row_ < 0) return 0;
     return std::abs(rowSel_ - row_) + 1;
 }
@@ -404,10 +413,17 @@ long VSFlexGrid::SelectedRow(long index) const {
     if (index < 0 || index >= SelectedRows())
         Raise(err::SubscriptOutOfRange, "Subscript out of range");
     if (selectionMode_ != flex::SelListBox) return std::min(row_, rowSel_) + index;
-    long seen = 0;
-    for (long r = 0; r < rows_; ++r)
-        if (selected_[static_cast<std::size_t>(r)] && seen++ == index) return r;
-    return -1;
+    return SelectedList()[static_cast<std::size_t>(index)];
+}
+
+const std::vector<long>& VSFlexGrid::SelectedList() const {
+    if (selectedDirty_) {
+        selectedList_.clear();
+        for (long r = 0; r < rows_; ++r)
+            if (selected_[static_cast<std::size_t>(r)]) selectedList_.push_back(r);
+        selectedDirty_ = false;
+    }
+    return selectedList_;
 }
 
 void VSFlexGrid::SetTopRow(long row) {
@@ -416,14 +432,66 @@ void VSFlexGrid::SetTopRow(long row) {
     NotifyChanged("TopRow");
 }
 
+namespace {
+constexpr long kLineHeight = 240; // twips of one line at the default font
+constexpr long kCharWidth = 100;  // twips of an average character
+constexpr long kCellMargin = 150;
+} // namespace
+
+void VSFlexGrid::SetWordWrap(bool v) {
+    wordWrap_ = v;
+    NotifyChanged("WordWrap");
+}
+
+long VSFlexGrid::RowHeight(long row) const {
+    CheckRow(row);
+    long h = rowHeights_[static_cast<std::size_t>(row)];
+    return h > 0 ? h : kLineHeight;
+}
+
 void VSFlexGrid::AutoSize(long col1, long col2) {
     if (col2 < 0) col2 = col1;
+    if (autoSizeMode_ == 1) {
+        for (long r = 0; r < rows_; ++r) {
+            long lines = 1;
+            for (long c = col1; c <= col2 && c < Cols(); ++c) {
+                const long perLine =
+                    std::max(1L, (ColWidth(c) - kCellMargin) / kCharWidth); // characters
+                long cellLines = 0;
+                for (const std::string& part : Split(DisplayText(r, c), "\n")) {
+                    const long len = static_cast<long>(part.size());
+                    cellLines += wordWrap_ ? std::max(1L, (len + perLine - 1) / perLine) : 1;
+                }
+                lines = std::max(lines, cellLines);
+            }
+            rowHeights_[static_cast<std::size_t>(r)] = lines * kLineHeight;
+        }
+        NotifyChanged("RowHeight");
+        return;
+    }
     for (long c = col1; c <= col2; ++c) {
         std::size_t longest = 0;
-        for (long r = 0; r < rows_; ++r)
-            longest = std::max(longest, DisplayText(r, c).size());
+        const auto& list = ColAt(c).comboList;
+        if (!list.empty() && list[0] == '#') {
+            // The list is read once for the column, not once for every cell.
+            auto entries = ParseComboList(list);
+            for (long r = 0; r < rows_; ++r) {
+                const std::string& v = CellRef(r, c);
+                std::size_t len = v.size();
+                if (r >= fixedRows_)
+                    for (const auto& e : entries)
+                        if (e.value == v) {
+                            len = e.text.size();
+                            break;
+                        }
+                longest = std::max(longest, len);
+            }
+        } else {
+            for (long r = 0; r < rows_; ++r)
+                longest = std::max(longest, CellRef(r, c).size());
+        }
         // About 100 twips a character at the default font, plus the cell margins.
-        SetColWidth(c, static_cast<long>(longest) * 100 + 150);
+        SetColWidth(c, static_cast<long>(longest) * kCharWidth + kCellMargin);
     }
 }
 

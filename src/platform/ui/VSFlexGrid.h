@@ -56,7 +56,8 @@ constexpr int EDKbdMouse = 2;
 //   ValidateEdit(Row, Col, Cancel)  AfterEdit(Row, Col)  AfterRowColChange(OldRow, OldCol,
 //   NewRow, NewCol)  BeforeSort(Col, Order)  AfterSort(Col, Order)  Click  DblClick
 //   KeyDown(KeyCode, Shift)  KeyPress(KeyAscii)  ComboCloseUp(Row, Col, FinishEdit)
-//   BeforeMouseDown(Button, Shift, X, Y, Cancel)
+//   BeforeMouseDown(Button, Shift, X, Y, Cancel)  BeforeMoveRow(Row, Position, Cancel)
+//   AfterMoveRow(Row, Position)
 //
 // Combo lists: "a|b|c" offers texts that are stored as they are; "#1;Owner|#2;Agency" offers
 // texts whose cell stores the id ("1"); TextMatrix reads the stored value and DisplayText what
@@ -119,6 +120,8 @@ public:
     // Inserts a row from tab-separated text at `row` (the end when -1); returns its number.
     long AddItem(const std::string& tabbedText, long row = -1);
     void RemoveItem(long row);
+    // Moves a data row, with its cells, data and settings, into the place of another one.
+    void SetRowPosition(long row, long position);
     // Empties every cell and cell setting; rows, columns and row data stay.
     void Clear();
     // First row from `startRow` (FixedRows when -1) whose cell in `col` equals `item`; with col
@@ -150,8 +153,16 @@ public:
     void SetAllowUserResizing(int v) { allowUserResizing_ = v; }
     bool AutoResize() const { return autoResize_; }
     void SetAutoResize(bool v) { autoResize_ = v; }
-    // Widens the columns to their longest text.
+    // Fits the columns col1..col2 to their contents: in mode 0 the column widths to the longest
+    // text, in mode 1 the row heights to the most lines a cell of those columns needs.
     void AutoSize(long col1, long col2 = -1);
+    int AutoSizeMode() const { return autoSizeMode_; }
+    void SetAutoSizeMode(int mode) { autoSizeMode_ = mode; }
+    // Wrapped text takes as many lines as its column's width needs.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    // Twips; one line of the default font until AutoSize fits it.
+    long RowHeight(long row) const;
     // 0 off; anything else on (changes are announced once when drawing resumes).
     int Redraw() const { return redraw_; }
     void SetRedraw(int r);
@@ -174,6 +185,10 @@ public:
     // Picks entry `index` of the cell's combo list.
     bool UserPickCombo(long row, long col, int index);
     void UserClickHeader(long col);
+    // The user drags data row `row` to `position`: BeforeMoveRow(Row, Position, Cancel), the
+    // move (a position past the last row means the last), AfterMoveRow(Row, Position). The
+    // cursor follows the row. False when refused or cancelled.
+    bool UserMoveRow(long row, long position);
 
     // The entries of a combo list: value stored and text shown.
     struct ComboEntry {
@@ -224,10 +239,17 @@ private:
     long fixedRows_ = 0, fixedCols_ = 0;
     std::vector<Variant> rowData_;
     std::vector<char> rowHidden_, selected_;
+    std::vector<long> rowHeights_; // 0: one line
+    // The selected rows in order, rebuilt on demand: a caller walks the selection by index.
+    mutable std::vector<long> selectedList_;
+    mutable bool selectedDirty_ = true;
+    const std::vector<long>& SelectedList() const;
     std::unordered_map<std::uint64_t, CellStyle> styles_;
     long row_ = -1, col_ = -1, rowSel_ = -1, colSel_ = -1, topRow_ = 0;
     int selectionMode_ = 0, editable_ = 0, allowUserResizing_ = 0;
     bool autoResize_ = true;
+    bool wordWrap_ = false;
+    int autoSizeMode_ = 0;
     int redraw_ = 1;
     bool dirty_ = false;
     bool editing_ = false;

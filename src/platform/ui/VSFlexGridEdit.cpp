@@ -29,7 +29,9 @@ void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
     };
     permute(rowData_);
     permute(rowHidden_);
+    permute(rowHeights_);
     permute(selected_);
+    selectedDirty_ = true;
     if (!styles_.empty()) {
         std::vector<long> where(static_cast<std::size_t>(rows_));
         std::iota(where.begin(), where.end(), 0L);
@@ -221,6 +223,7 @@ void VSFlexGrid::UserSelect(long row, long col) {
     if (selectionMode_ == flex::SelListBox) {
         std::fill(selected_.begin(), selected_.end(), 0);
         if (row >= fixedRows_) selected_[static_cast<std::size_t>(row)] = 1;
+        selectedDirty_ = true;
     }
     long oldRow = row_, oldCol = col_;
     row_ = rowSel_ = row;
@@ -239,6 +242,7 @@ void VSFlexGrid::UserSelectRows(const std::vector<long>& rows) {
         std::fill(selected_.begin(), selected_.end(), 0);
         for (long r : rows)
             if (r >= fixedRows_) selected_[static_cast<std::size_t>(r)] = 1;
+        selectedDirty_ = true;
         row_ = rowSel_ = rows.back();
     } else {
         // A contiguous range from the first row given to the last.
@@ -262,6 +266,40 @@ void VSFlexGrid::UserClickHeader(long col) {
     col_ = colSel_ = col;
     RowColChanged(oldRow, oldCol);
     Sort(order);
+}
+
+void VSFlexGrid::SetRowPosition(long row, long position) {
+    for (long r : {row, position})
+        if (r < fixedRows_ || r >= rows_) Raise(30009, "Invalid row value: " + std::to_string(r));
+    if (row == position) return;
+    std::vector<long> order(static_cast<std::size_t>(rows_ - fixedRows_));
+    std::iota(order.begin(), order.end(), fixedRows_);
+    const auto from = order.begin() + (row - fixedRows_);
+    const auto to = order.begin() + (position - fixedRows_);
+    if (row < position)
+        std::rotate(from, from + 1, to + 1);
+    else
+        std::rotate(to, from, from + 1);
+    Permute(order);
+    Touched();
+}
+
+bool VSFlexGrid::UserMoveRow(long row, long position) {
+    if (!IsUsable() || row < fixedRows_ || row >= rows_ || position < fixedRows_) return false;
+    Args before{Variant(static_cast<int>(row)), Variant(static_cast<int>(position)),
+                Variant(false)};
+    RaiseEvent("BeforeMoveRow", before);
+    if (CBool(before[2])) return false;
+    // A handler may have taken rows off the grid.
+    if (row >= rows_) return false;
+    position = std::min(position, rows_ - 1);
+    SetRowPosition(row, position);
+    const long oldRow = row_, oldCol = col_;
+    row_ = rowSel_ = position;
+    RowColChanged(oldRow, oldCol);
+    Args after{Variant(static_cast<int>(row)), Variant(static_cast<int>(position))};
+    RaiseEvent("AfterMoveRow", after);
+    return true;
 }
 
 } // namespace zelk

@@ -130,6 +130,9 @@ void VSFlexGrid::DefineMembers() {
         RemoveItem(L(a, 0));
         return Variant();
     });
+    DefineProperty(
+        "RowPosition", [](Args&) { return Variant(); },
+        [this](const Variant& v, Args& a) { SetRowPosition(L(a, 0), CLng(v)); });
     DefineMethod("Clear", [this](Args&) {
         Clear();
         return Variant();

@@ -31,9 +31,6 @@ protected:
                    ", '') FROM ma WHERE managed_area_id = " + std::to_string(id));
     }
     void Save() { editor->mnuFileSave->UserClick(); }
-    bool Sent(const std::string& sql) {
-        return std::find(sent.begin(), sent.end(), sql) != sent.end();
-    }
     std::vector<long> updates, removals;
     int quits = 0;
     void Listen() {

@@ -6,6 +6,7 @@
 #include "platform/ui/StdControls.h"
 #include "platform/ui/VSFlexGrid.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zelk::testing {
@@ -43,6 +44,9 @@ protected:
     void OpenPrivateList(std::vector<long> rows) {
         QueuePick(std::move(rows));
         editor->mnuToolsFind->UserClick();
+    }
+    bool Sent(const std::string& sql) {
+        return std::find(sent.begin(), sent.end(), sql) != sent.end();
     }
     long IdAt(long position) {
         auto rs = editor->WorkingList();

@@ -77,6 +77,20 @@ TEST_F(SaveTest, EditsOnSeveralPagesAreSavedAndTheHostHearsOfIt) {
     EXPECT_TRUE(editor->CanClose());
 }
 
+TEST_F(SaveTest, WithEveryPageFilledEachControlIsAskedAndTheRecordSaves) {
+    Init();
+    long id = Id(6);
+    editor->LoadData(id);
+    for (int p = 1; p < editor::PageCount; ++p)
+        editor->tabManagedAreas->UserSelectTab(p);
+    editor->tabManagedAreas->UserSelectTab(editor::PageManager);
+    editor->ctlManager->UserType("Every Page");
+    Save();
+    EXPECT_TRUE(ui->Messages().empty()) << ui->Messages().front();
+    EXPECT_EQ(Of(id, "manager"), "Every Page");
+    EXPECT_TRUE(editor->CanClose()) << "nothing left unsaved";
+}
+
 TEST_F(SaveTest, ANewRecordGetsItsRealIdAndJoinsAPrivateList) {
     Init();
     Listen();

@@ -52,6 +52,9 @@ void ManagedAreaDetails::NationChanged() {
     struct PointerBack {
         ~PointerBack() { Screen::Instance().SetMousePointer(mouse::Default); }
     } back;
+    // This handler may run before the binding has written the choice: the object takes it
+    // first, so nothing that shows the fields again can undo it.
+    ma_->SetProperty("NationId", Variant(cboNation->BoundText()));
     std::string keep = TextOf(ma_->GetProperty("DStateId"));
     bo::DomainPtr states = ma_->GetDomain("STATE", Variant(cboNation->BoundText()), true);
     if (states) states->SortList(states->GetList(1), "display_order", "");

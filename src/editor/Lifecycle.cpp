@@ -121,7 +121,12 @@ void ManagedAreaDetails::LoadData(long lngIDLocal) {
     LoadScope scope(loading_);
     currentId_ = lngIDLocal;
     shapeId_ = LookupShapeId(lngIDLocal);
-    if (shape_) shape_->ReleaseData();
+    // Pages filled for the record before are bound to its objects: they fill again.
+    if (shape_) {
+        ResetTabs();
+        ClearControls();
+        shape_->ReleaseData();
+    }
     ma_ = nullptr;
     shape_ = nullptr;
     shapeObj_ = NewShapeObject();
@@ -143,7 +148,11 @@ long ManagedAreaDetails::NewData(long /*lngIDLocal*/) {
     long newId = -1;
     {
         LoadScope scope(loading_);
-        if (shape_) shape_->ReleaseData();
+        if (shape_) {
+            ResetTabs();
+            ClearControls();
+            shape_->ReleaseData();
+        }
         ma_ = nullptr;
         shape_ = nullptr;
         shapeObj_ = NewShapeObject();

@@ -135,9 +135,10 @@ void ManagedAreaDetails::OpenWorkingList() {
     } unload{*dlg};
     Form* host = TopForm();
     std::string caption = host && host != this ? host->Caption() : std::string();
+    if (!dlg->InitDialog("ZELK_ManagedArea.ManagedAreaSearch", appManager_, rs, "")) return;
+    // After the set-up, which names the window after the hosted search.
     dlg->SetCaption("Managed Area Search - " + caption);
     dlg->SetIcon(HostIcon());
-    if (!dlg->InitDialog("ZELK_ManagedArea.ManagedAreaSearch", appManager_, rs, "")) return;
     dlg->UseSelectedRecordset(true);
     dlg->Show(true);
     if (!rs || rs->RecordCount() < 1) return;

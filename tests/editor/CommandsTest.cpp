@@ -62,8 +62,8 @@ TEST_F(Commands, ToolbarButtonsActThroughTheirMenuItemsAndModalUseSwitchesSomeOf
                                                           {"SpellCheck", "mnuToolsSpellCheck"},
                                                           {"Help", "mnuHelpZELKHelp"}};
     // Find and Goto open their dialogs; the user closes them.
-    ui->QueueModal("frmModalSearch", [](Form& f) { f.Hide(); });
-    ui->QueueModal("frmGotoRecord", [](Form& f) { f.Hide(); });
+    ui->QueueModal("frmModalSearch", [](Form& f) { f.Unload(); });
+    ui->QueueModal("frmGotoRecord", [](Form& f) { f.Unload(); });
     for (const auto& [key, menu] : routes) {
         ASSERT_TRUE(editor->tbManagedAreas->UserClickButton(key)) << key;
         EXPECT_EQ(Clicks()[menu], 1) << key;

@@ -64,7 +64,11 @@ void ManagedAreaDetails::EndOfSave(bool saved) {
         for (controls::ctrlBindGrid* g : grids)
             g->Call("PostSave");
     };
-    if (filled_[PageIdentifiers]) each({flexMAAlias, flexOwners});
+    if (filled_[PageIdentifiers]) {
+        each({flexMAAlias, flexOwners});
+        // The bind grid's refresh empties the extra Primary column; show the flags again.
+        ShowPrimaryOwners();
+    }
     if (filled_[PageLocators]) each({flexTownRangeSection});
     if (filled_[PageLegalProtection]) each({flexLegal});
     if (filled_[PageManagement]) each({flexYearPlanBudget});

@@ -111,6 +111,15 @@ TEST_F(GridsEditorTest, OwnersGridShowsTypesByNameAndKeepsEveryPrimaryFlag) {
     EXPECT_EQ(Text(second->GetProperty("OwnerName")), "Vermont Land Trust");
     EXPECT_EQ(Text(second->GetProperty("RecLastModUser")), "ann");
     EXPECT_EQ(Text(second->GetProperty("PrimaryOwnerInd")), "Y");
+    // A save re-reads the rows; the Primary cells show the stored flags again.
+    editor->mnuFileSave->UserClick();
+    EXPECT_TRUE(ui->Messages().empty()) << "the save reports nothing";
+    for (long r = 1; r < g.Rows(); ++r) {
+        auto owner = owners.Find("UniqueID = '" + CStr(g.RowData(r)) + "'");
+        if (!owner) continue;
+        EXPECT_EQ(g.TextMatrix(r, primary),
+                  Text(owner->GetProperty("PrimaryOwnerInd")) == "Y" ? "-1" : "0");
+    }
     EXPECT_TRUE(g.UserPickCombo(1, type, 0));
     EXPECT_EQ(Text(first->GetProperty("DOwnerTypeID")),
               VSFlexGrid::ParseComboList(g.ColComboList(type))[0].value);

@@ -1,4 +1,5 @@
 #include "search/frmModalSearch.h"
+#include "dialogs/HostedKeys.h"
 
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -9,8 +10,6 @@ namespace zelk::search {
 
 namespace {
 constexpr int kHelpContext = 1;
-constexpr int kF1 = 112;
-constexpr int kF9 = 120;
 } // namespace
 
 frmModalSearch::frmModalSearch() : Form("frmModalSearch") {
@@ -120,23 +119,8 @@ void frmModalSearch::OnHostedEvent(std::string_view event) {
 }
 
 void frmModalSearch::OnKeyDown(Args& a) {
-    try {
-        int keyCode = CLng(Arg(a, 0));
-        if (!hosted_ || !app_) return;
-        if (keyCode == kF1) {
-            commonDialog1_->SetHelpContext(0);
-            Args help{Variant(hosted_), Variant(0)};
-            if (CBool(app_->Invoke("GetHelpTopicID", CallKind::Method, help))) {
-                commonDialog1_->SetHelpContext(CLng(help[1]));
-                commonDialog1_->ShowHelp();
-            }
-        } else if (keyCode == kF9) {
-            app_->Call("DisplaySystemControlEntry", {Variant(hosted_)});
-        }
-    } catch (const ComError& e) {
-        Ui().MsgBox("An error occurred while handling a key.\n\n" + e.Description(),
-                    vb::Exclamation, Caption());
-    }
+    dialogs::HandleHostedKey(static_cast<int>(CLng(Arg(a, 0))), hosted_, app_, *commonDialog1_,
+                             Caption());
 }
 
 void frmModalSearch::OnQueryUnload(Args& a) {

@@ -70,11 +70,15 @@ SqliteDataService::SqliteDataService(const std::string& path, OpenMode mode) : p
     const bool memory = path.empty() || path == ":memory:";
     std::error_code ec;
     const bool exists = !memory && std::filesystem::exists(path, ec);
-    if (!memory && !exists && mode == OpenMode::ExistingOnly)
+    if (!memory && !exists && mode != OpenMode::CreateIfMissing)
         Raise(err::ProviderError, "The database file '" + path + "' does not exist.",
               "DataService");
 
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    int flags = SQLITE_OPEN_FULLMUTEX;
+    if (mode == OpenMode::ReadOnly && !memory)
+        flags |= SQLITE_OPEN_READONLY;
+    else
+        flags |= SQLITE_OPEN_READWRITE;
     if (memory || !exists) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(memory ? ":memory:" : path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -234,6 +238,10 @@ bool SqliteDataService::InTransaction() const {
 void SqliteDataService::SetSessionUser(const std::string& userName, long orgUnitId) {
     user_ = userName;
     orgUnit_ = orgUnitId;
+}
+
+void SqliteDataService::SetBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
 }
 
 bool SqliteDataService::IsReadOnly() const {

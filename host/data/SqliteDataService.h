@@ -15,6 +15,7 @@ namespace zelk::host {
 enum class OpenMode {
     CreateIfMissing, // a new file gets the schema; an existing one is opened as it is
     ExistingOnly,    // a missing file is an error
+    ReadOnly,        // an existing file, read and never written (an archive, a shared copy)
 };
 
 // The data service on one SQLite database file (or ":memory:"). The connection runs in WAL
@@ -42,6 +43,8 @@ public:
     void SetSessionUser(const std::string& userName, long orgUnitId) override;
 
     bool IsReadOnly() const;
+    // How long a statement waits for another connection's lock before it fails as locked.
+    void SetBusyTimeout(int milliseconds);
     // True when this connection created the file and applied the schema.
     bool WasCreated() const { return created_; }
     // Called with the text of every statement about to run; a test throws from it to

@@ -121,7 +121,7 @@ void BindValue(sqlite3* db, sqlite3_stmt* stmt, int index, const Variant& v) {
 RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
     const int cols = sqlite3_column_count(stmt);
     std::vector<ColumnSeen> seen(static_cast<std::size_t>(cols));
-    std::vector<std::vector<Variant>> rows;
+    RecordBatch batch;
     for (;;) {
         int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE) break;
@@ -129,8 +129,7 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
             sqlite3_reset(stmt);
             RaiseSqlite(db, rc, "");
         }
-        std::vector<Variant>& row = rows.emplace_back();
-        row.reserve(static_cast<std::size_t>(cols));
+        RecordBatch::Row& row = batch.NewRow(static_cast<std::size_t>(cols));
         for (int c = 0; c < cols; ++c) {
             ColumnSeen& s = seen[static_cast<std::size_t>(c)];
             switch (sqlite3_column_type(stmt, c)) {
@@ -194,7 +193,7 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
         const bool toText = s.text && (s.whole || s.real || s.big);
         const bool toReal = !s.text && (s.real || s.big) && s.whole;
         if (!toText && !toReal) continue;
-        for (auto& row : rows) {
+        for (RecordBatch::Row& row : batch.Rows()) {
             Variant& v = row[static_cast<std::size_t>(c)];
             if (v.IsNull()) continue;
             if (toText && !v.IsString())
@@ -203,8 +202,8 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
                 v = Variant(CDbl(v));
         }
     }
-    bool any = !rows.empty();
-    rs->AppendRecords(std::move(rows));
+    bool any = !batch.Empty();
+    rs->AppendRecords(std::move(batch));
     if (any) rs->MoveFirst();
     return rs;
 }

@@ -349,11 +349,11 @@ void Criteria::Bind(const Resolver& resolve) {
     }
 }
 
-bool Criteria::Matches(const std::vector<Variant>& row) const {
+bool Criteria::Matches(std::span<const Variant> row) const {
     return root_ < 0 || Eval(root_, row);
 }
 
-bool Criteria::Eval(int index, const std::vector<Variant>& row) const {
+bool Criteria::Eval(int index, std::span<const Variant> row) const {
     const Node& node = nodes_[static_cast<std::size_t>(index)];
     switch (node.kind) {
     case Node::Kind::And:

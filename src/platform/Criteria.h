@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,7 +55,8 @@ public:
     void Bind(const Resolver& resolve);
 
     // A row of values in column order. An empty criterion matches everything.
-    bool Matches(const std::vector<Variant>& row) const;
+    bool Matches(std::span<const Variant> row) const;
+    bool Matches(const std::vector<Variant>& row) const { return Matches(std::span(row)); }
     bool Empty() const { return nodes_.empty(); }
     const std::string& Text() const { return text_; }
 
@@ -68,7 +70,7 @@ private:
         Comparison cmp;
     };
     friend class CriteriaParser;
-    bool Eval(int node, const std::vector<Variant>& row) const;
+    bool Eval(int node, std::span<const Variant> row) const;
 
     std::string text_;
     std::vector<Node> nodes_;

@@ -34,6 +34,20 @@ FieldKind KindOfFieldType(int type) {
     }
 }
 
+Variant ToFieldType(Variant&& v, int type) {
+    switch (type) {
+    case ad::WChar:
+    case ad::VarChar:
+    case ad::LongVarChar:
+    case ad::VarWChar:
+        if (v.IsString()) return std::move(v);
+        break;
+    default:
+        break;
+    }
+    return ToFieldType(static_cast<const Variant&>(v), type);
+}
+
 Variant ToFieldType(const Variant& v, int type) {
     if (v.IsNull() || v.IsEmpty()) return Variant::Null();
     switch (type) {

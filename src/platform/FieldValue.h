@@ -16,6 +16,8 @@ FieldKind KindOfFieldType(int type);
 // fields, a date for date fields. Null and Empty store Null; a value that cannot convert
 // raises the conversion's error (13 type mismatch, 6 overflow).
 Variant ToFieldType(const Variant& v, int type);
+// The same for a value that is not needed afterwards: text stays where it is, unconverted.
+Variant ToFieldType(Variant&& v, int type);
 
 // Compares two non-null values of one field: text case-insensitively, numbers and dates
 // numerically. Returns <0, 0, >0.

@@ -398,6 +398,12 @@ void Recordset::AppendRecords(std::vector<std::vector<Variant>> rows) {
     data_->AppendLive(std::move(rows));
 }
 
+void Recordset::AppendRecords(RecordBatch&& batch) {
+    RequireOpen();
+    CommitEdit();
+    data_->AppendLive(std::move(batch));
+}
+
 void Recordset::Update() {
     RequireOpen();
     Cursor& c = *cur_;
@@ -479,8 +485,7 @@ void Recordset::Rebase() {
     }
     auto fresh = data_->EmptyCopy();
     for (RowId row : cur_->view) {
-        fresh->rows.push_back(sole ? std::move(data_->rows[row]) : data_->rows[row]);
-        fresh->states.push_back(RecordsetData::RowState::Live);
+        fresh->PushRow(data_->rows[row], sole);
     }
     fresh->BuildKeyIndexes();
     Attach(std::move(fresh));

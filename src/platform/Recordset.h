@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Dispatch.h"
+#include "platform/RecordBatch.h"
 #include "platform/Variant.h"
 
 #include <cstdint>
@@ -169,6 +170,8 @@ public:
     // (a data service filling the recordset it has just opened). The current record is left
     // where it was.
     void AppendRecords(std::vector<std::vector<Variant>> rows);
+    // The same from a batch, whose records and their storage the recordset takes over.
+    void AppendRecords(RecordBatch&& batch);
 
     // Closes and reopens the recordset on its own visible records, as saving it to a stream
     // and opening that would: they become its only records, in their current order, with no

@@ -31,6 +31,7 @@ void RecordsetData::AppendField(FieldDef def) {
     byName.emplace(def.name, fields.size());
     fields.push_back(std::move(def));
     indexes.emplace_back();
+    indexed.push_back(false);
     for (auto& row : rows)
         row.push_back(Variant::Null());
 }
@@ -47,17 +48,21 @@ void RecordsetData::BuildKeyIndexes() {
 }
 
 void RecordsetData::SetIndexed(std::size_t col, bool on) {
-    if (!on) {
-        indexes[col].reset();
-        return;
-    }
-    if (indexes[col]) return;
-    indexes[col] = std::make_unique<ValueIndex>();
-    for (RowId r = 0; r < rows.size(); ++r)
-        if (states[r] == RowState::Live) IndexRow(r, col, true);
+    indexed[col] = on;
+    if (!on) indexes[col].reset();
 }
 
-void RecordsetData::IndexRow(RowId row, std::size_t col, bool add) {
+const ValueIndex* RecordsetData::IndexOf(std::size_t col) const {
+    if (!indexed[col]) return nullptr;
+    if (!indexes[col]) {
+        indexes[col] = std::make_unique<ValueIndex>();
+        for (RowId r = 0; r < rows.size(); ++r)
+            if (states[r] == RowState::Live) IndexRow(r, col, true);
+    }
+    return indexes[col].get();
+}
+
+void RecordsetData::IndexRow(RowId row, std::size_t col, bool add) const {
     ValueIndex* index = indexes[col].get();
     if (!index) return;
     IndexKey key;
@@ -69,7 +74,7 @@ void RecordsetData::IndexRow(RowId row, std::size_t col, bool add) {
 }
 
 RowId RecordsetData::NewRow() {
-    rows.emplace_back(fields.size(), Variant::Null());
+    rows.emplace_back(fields.size(), Variant::Null(), &arena);
     states.push_back(RowState::Pending);
     return static_cast<RowId>(rows.size() - 1);
 }
@@ -84,20 +89,54 @@ void RecordsetData::Commit(RowId row, const RowObserver* origin) {
         if (observers[i] != origin) observers[i]->RowCommitted(row);
 }
 
+RowId RecordsetData::PushRow(std::span<Variant> values, bool move) {
+    Row& r = rows.emplace_back(&arena);
+    r.reserve(fields.size());
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+        if (c >= values.size())
+            r.push_back(Variant::Null());
+        else if (move)
+            r.push_back(std::move(values[c]));
+        else
+            r.push_back(values[c]);
+    }
+    states.push_back(RowState::Live);
+    return static_cast<RowId>(rows.size() - 1);
+}
+
+void RecordsetData::Announce(RowId row) {
+    for (std::size_t c = 0; c < fields.size(); ++c)
+        if (indexes[c]) IndexRow(row, c, true);
+    for (std::size_t i = 0; i < observers.size(); ++i)
+        observers[i]->RowCommitted(row);
+}
+
 void RecordsetData::AppendLive(std::vector<std::vector<Variant>>&& more) {
     rows.reserve(rows.size() + more.size());
     states.reserve(states.size() + more.size());
-    for (auto& r : more) {
-        r.resize(fields.size(), Variant::Null());
-        RowId row = static_cast<RowId>(rows.size());
-        rows.push_back(std::move(r));
-        states.push_back(RowState::Live);
-        for (std::size_t c = 0; c < fields.size(); ++c)
-            IndexRow(row, c, true);
-        for (std::size_t i = 0; i < observers.size(); ++i)
-            observers[i]->RowCommitted(row);
+    for (auto& r : more)
+        Announce(PushRow(r, true));
+    more.clear();
+}
+
+void RecordsetData::AppendLive(RecordBatch&& batch) {
+    std::vector<Row>& more = batch.rows_;
+    for (Row& r : more)
+        if (r.size() != fields.size()) r.resize(fields.size(), Variant::Null());
+    const RowId first = static_cast<RowId>(rows.size());
+    adopted.push_back(std::move(batch.arena_));
+    if (rows.empty()) {
+        rows = std::move(more);
+    } else {
+        rows.reserve(rows.size() + more.size());
+        for (Row& r : more)
+            rows.push_back(std::move(r)); // keeps its storage in the adopted arena
     }
     more.clear();
+    states.resize(rows.size(), RowState::Live);
+    for (RowId row = first; row < rows.size(); ++row)
+        Announce(row);
+    batch.arena_ = std::make_unique<std::pmr::monotonic_buffer_resource>();
 }
 
 void RecordsetData::SetCell(RowId row, std::size_t col, Variant value) {

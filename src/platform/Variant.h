@@ -66,6 +66,8 @@ public:
 
     // Direct access; the caller has checked the type.
     const std::string& Str() const { return std::get<std::string>(v_); }
+    // The text moved out, for a value about to be dropped; the variant keeps an empty string.
+    std::string TakeStr() { return std::move(std::get<std::string>(v_)); }
     const ObjectPtr& Obj() const { return std::get<ObjectPtr>(v_); }
     bool Bool() const { return std::get<bool>(v_); }
     DateValue Date() const { return std::get<DateValue>(v_); }

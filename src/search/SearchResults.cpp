@@ -45,7 +45,7 @@ void FillGrid(VSFlexGrid& grid, Recordset& rs) {
                 Variant v = fs[static_cast<std::size_t>(c)].Value();
                 grid.SetTextMatrix(row, c,
                                    v.IsNull()     ? std::string()
-                                   : v.IsString() ? v.Str()
+                                   : v.IsString() ? v.TakeStr()
                                                   : CStr(v));
             }
         rs.MoveFirst();

@@ -2,6 +2,7 @@
 
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/Form.h"
+#include "search/frmModalSearch.h"
 
 namespace zelk::search::test {
 namespace {
@@ -107,6 +108,48 @@ TEST_F(ModalDialogsTest, ViewSearchSqlShowsTheStatement) {
     Click("mnuOptionsViewSQL");
     EXPECT_EQ(shown, "");
     EXPECT_EQ(ui->Messages().back(), "The managed area ID must be a whole number.");
+}
+
+TEST_F(ModalDialogsTest, TheModalSearchWindowFindsOnReturnAndCancelsOnEscape) {
+    auto caller = host->App()->GetPrototypeRSForView("MGA");
+    std::vector<long> oaks;
+    auto pick = [&](const std::function<void(Form&, Form&)>& act) {
+        auto dlg = std::make_shared<frmModalSearch>();
+        RecordsetPtr rs = caller;
+        EXPECT_TRUE(dlg->InitDialog("ZELK_ManagedArea.ManagedAreaSearch", host->App(), rs, ""));
+        dlg->UseSelectedRecordset(true);
+        ui->QueueModal("frmModalSearch",
+                       [&](Form& f) { act(f, dynamic_cast<Form&>(*dlg->HostedControl())); });
+        dlg->Show(true);
+        EXPECT_FALSE(dlg->Visible());
+        dlg->Unload();
+    };
+
+    pick([&oaks](Form& window, Form& s) {
+        auto& name = s.Get<TextBox>("txtManagedAreaName");
+        ASSERT_TRUE(name.SetFocus());
+        name.UserType("oak");
+        EXPECT_EQ(window.UserKeyDownFocused(key::Return), 0) << "the search's default button";
+        auto& grid = s.Get<VSFlexGrid>("flexResults");
+        ASSERT_GT(grid.Rows(), 3);
+        for (long r = 1; r < grid.Rows(); ++r)
+            oaks.push_back(CLng(Variant(grid.TextMatrix(r, 0))));
+        grid.UserSelectRows({1, 3});
+        s.Get<CommandButton>("cmdOK").UserClick();
+    });
+    ASSERT_GE(oaks.size(), 3u);
+    EXPECT_EQ(Ids(*caller), (std::vector<long>{oaks[0], oaks[2]}));
+
+    // Escape answers Cancel: the caller's recordset keeps what the last OK gave it.
+    pick([](Form& window, Form& s) {
+        auto& name = s.Get<TextBox>("txtManagedAreaName");
+        ASSERT_TRUE(name.SetFocus());
+        name.UserType("oak");
+        window.UserKeyDownFocused(key::Return);
+        s.Get<VSFlexGrid>("flexResults").UserSelectRows({2});
+        EXPECT_EQ(window.UserKeyDownFocused(key::Escape), 0);
+    });
+    EXPECT_EQ(Ids(*caller), (std::vector<long>{oaks[0], oaks[2]}));
 }
 
 } // namespace

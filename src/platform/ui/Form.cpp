@@ -3,6 +3,7 @@
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
+#include "platform/ui/StdControls.h"
 #include "platform/ui/UiDriver.h"
 
 #include <algorithm>
@@ -241,6 +242,27 @@ void Form::SetHeight(long v) {
     if (Height() != before) RaiseEvent("Resize");
 }
 
+namespace {
+
+bool OnShow(const Control& c) {
+    for (const Control* x = &c; x; x = x->Owner())
+        if (!x->IsUsable()) return false;
+    return true;
+}
+
+// The usable default (Return) or cancel (Escape) button of the innermost form from `start`
+// outwards that has one: a user control's own buttons come before the window around it.
+CommandButton* AnsweringButton(Form* start, bool wantDefault) {
+    for (Form* f = start; f; f = f->Owner())
+        for (const ControlPtr& c : f->Controls()) {
+            auto* b = dynamic_cast<CommandButton*>(c.get());
+            if (b && (wantDefault ? b->Default() : b->Cancel()) && OnShow(*b)) return b;
+        }
+    return nullptr;
+}
+
+} // namespace
+
 int Form::UserKeyDownFocused(int keyCode, int shift) {
     if (keyPreview_) {
         Args a{Variant(keyCode), Variant(shift)};
@@ -249,7 +271,19 @@ int Form::UserKeyDownFocused(int keyCode, int shift) {
         if (keyCode == 0) return 0;
     }
     Control* f = FocusedControl();
-    return f ? f->UserKeyDown(keyCode, shift) : keyCode;
+    if (f) keyCode = f->UserKeyDown(keyCode, shift);
+    const bool ret = keyCode == key::Return && shift == 0;
+    if (!ret && !(keyCode == key::Escape && shift == 0)) return keyCode;
+    // Return on a button presses that button; in a text of several lines it starts a new line.
+    if (ret && f) {
+        if (dynamic_cast<CommandButton*>(f)) return keyCode;
+        auto* text = dynamic_cast<TextBox*>(f);
+        if (text && text->MultiLine()) return keyCode;
+    }
+    CommandButton* b = AnsweringButton(f ? f->Owner() : this, ret);
+    if (!b) return keyCode;
+    b->UserClick();
+    return 0;
 }
 
 UserControl::UserControl(std::string name, std::string typeName)

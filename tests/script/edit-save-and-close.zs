@@ -1,4 +1,12 @@
-# Open a record, refuse a bad coordinate, save a change, and close with and without changes.
+# Open a record from the working list, refuse a bad coordinate, save a change, and close
+# with and without changes.
+open search
+set txtManagedAreaID 12
+click cmdFindNow
+select flexResults 1
+click Add to List
+expect list 12 "Silver Barrens State Forest"
+close
 open details 12
 expect caption "MA - Silver Barrens State Forest (Managed Area)"
 expect text ctlMAName "Silver Barrens State Forest"
@@ -21,6 +29,7 @@ leave
 key Ctrl+S
 expect no message
 expect caption "MA - Heron Marsh Preserve (Managed Area)"
+expect list 12 "Heron Marsh Preserve"
 
 # Nothing unsaved: the window closes without a question.
 close

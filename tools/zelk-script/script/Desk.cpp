@@ -2,6 +2,7 @@
 
 #include "host/ReferenceHost.h"
 #include "host/app/Views.h"
+#include "host/app/WorkingListRows.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
@@ -74,7 +75,8 @@ DeskWindow* Desk::Host(const std::string& progId, const std::string& windowName,
         w->control->Move(0, 0);
         w->window->Move(0, 0, w->control->Width(), w->control->Height());
         w->window->Show();
-        w->cookie = w->control->Advise([this, w](std::string_view ev, Args&) { OnEvent(w, ev); });
+        w->cookie =
+            w->control->Advise([this, w](std::string_view ev, Args& a) { OnEvent(w, ev, a); });
         windows_.push_back(std::move(owned));
         init(*w);
         current_ = w;
@@ -125,7 +127,7 @@ DeskWindow* Desk::NewDetails() {
     });
 }
 
-void Desk::OnEvent(DeskWindow* w, std::string_view name) {
+void Desk::OnEvent(DeskWindow* w, std::string_view name, const Args& args) {
     if (IEquals(name, "Quit")) {
         pending_.push_back([this, w] {
             if (w->closed) return;
@@ -135,7 +137,13 @@ void Desk::OnEvent(DeskWindow* w, std::string_view name) {
         pending_.push_back([this] { NewDetails(); });
     } else if (IEquals(name, "UpdateList") || IEquals(name, "RemoveItem")) {
         std::string event(name);
-        pending_.push_back([this, w, event] {
+        long id = IsNumeric(Arg(args, 0)) ? static_cast<long>(CLng(Arg(args, 0))) : -1;
+        pending_.push_back([this, w, event, id] {
+            // The host's list follows the record first; then the other windows hear of it.
+            if (IEquals(event, "RemoveItem"))
+                host::RemoveWorkingListRow(*host_.WorkingList(), id);
+            else
+                host::RefreshWorkingListRow(*host_.Db(), *host_.WorkingList(), id);
             for (DeskWindow* other : Windows())
                 if (other != w && !other->IsSearch() &&
                     other->control->HasMember("NotifyListChanges")) {
@@ -155,8 +163,13 @@ void Desk::Settle() {
     for (int round = 0; round < 20 && !pending_.empty(); ++round) {
         auto now = std::move(pending_);
         pending_.clear();
-        for (auto& f : now)
-            f();
+        for (auto& f : now) {
+            try {
+                f();
+            } catch (const ComError& e) {
+                Notice("the host could not follow an event: " + Describe(e));
+            }
+        }
     }
     pending_.clear();
 }

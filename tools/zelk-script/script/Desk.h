@@ -64,7 +64,7 @@ public:
 private:
     DeskWindow* Host(const std::string& progId, const std::string& windowName,
                      const std::function<void(DeskWindow&)>& init);
-    void OnEvent(DeskWindow* w, std::string_view name);
+    void OnEvent(DeskWindow* w, std::string_view name, const Args& args);
     void Release(DeskWindow& w);
     void Notice(const std::string& text) {
         if (notice_) notice_(text);

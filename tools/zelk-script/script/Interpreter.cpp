@@ -592,6 +592,18 @@ void Interpreter::Impl::Expect(const std::vector<Word>& w, const std::string& li
         need(4);
         auto& g = Grid(w[2].text);
         compare(std::to_string(g.Rows() - g.FixedRows()), w[3].text, g.Name() + " row count");
+    } else if (what == "list" && w.size() >= 4) {
+        // The name the working list shows for a record.
+        long id = Number(w[2].text, "a managed area ID");
+        const RecordsetPtr& list = host->WorkingList();
+        std::string name = "<not listed>";
+        if (list && list->RecordCount() > 0) {
+            RecordsetPtr look = list->Clone();
+            look->MoveFirst();
+            look->Find("ID=" + std::to_string(id));
+            if (!look->EOF()) name = CStr(look->Value("managed_area_name"));
+        }
+        compare(name, w[3].text, "the working list's row " + w[2].text);
     } else if (what == "list") {
         need(3);
         compare(std::to_string(ListCount()), w[2].text, "the working list's row count");

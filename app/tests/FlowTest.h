@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QObject>
+
+namespace zelk::view::testing {
+
+// What a user does in the workbench, from the widgets down to the database.
+class FlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void aSearchFillsTheWorkingList();
+    void anEditIsCheckedSavedAndShownInTheList();
+    void closingWithUnsavedChangesAsks();
+};
+
+} // namespace zelk::view::testing

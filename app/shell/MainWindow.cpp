@@ -169,7 +169,8 @@ RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
                     host::RefreshWorkingListRow(*host_.Db(), *host_.WorkingList(), id);
             });
             RefreshWorkingList();
-            NotifyListChanges(w, event);
+            // After a delete the window that deleted shows a neighbour: its count changed too.
+            NotifyListChanges(event == "RemoveItem" ? nullptr : w, event);
         },
         Qt::QueuedConnection);
     connect(

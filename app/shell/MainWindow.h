@@ -52,7 +52,7 @@ private:
     void FillWindowMenu();
     // The active window's control menus join the bar, between the workbench's own menus.
     void MergeMenus(QMdiSubWindow* active);
-    // Tells the other record windows that the working list changed under them.
+    // Tells the record windows but `from` (every one when null) that the working list changed.
     void NotifyListChanges(RecordWindow* from, const QString& event);
     void ShowHelp();
     void OpenSelected();

@@ -12,8 +12,10 @@
 #include "shell/RecordsetModel.h"
 #include "view/Convert.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
@@ -212,6 +214,63 @@ void FlowTest::closingWithUnsavedChangesAsks() {
     QVERIFY(main.RecordWindows().isEmpty());
     QCOMPARE(Db1(*host, "SELECT managed_area_name" + where), before);
     QCOMPARE(ui->PendingAnswers(), std::size_t{0});
+}
+
+namespace {
+// The captions of the main window's menu bar, as the user reads them.
+QStringList BarCaptions(MainWindow& main) {
+    QStringList out;
+    for (QAction* a : main.menuBar()->actions())
+        if (a->isVisible()) out << a->text().remove('&');
+    return out;
+}
+} // namespace
+
+void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    auto main = std::make_unique<MainWindow>(*host, ":memory:");
+    ShowActive(*main);
+    const QStringList own{"Workbench", "Window", "Help"};
+    QCOMPARE(BarCaptions(*main), own);
+
+    long first = main->WorkingListModel()->IdAt(0), second = main->WorkingListModel()->IdAt(1);
+    main->FindManagedAreas();
+    main->OpenDetails(first);
+    main->OpenDetails(second);
+    QCOMPARE(main->RecordWindows().size(), 3);
+    QApplication::processEvents();
+
+    // The active record's menus sit in the main bar, between the workbench's own.
+    RecordWindow* last = main->RecordWindows().last();
+    main->Area()->setActiveSubWindow(last);
+    QStringList bar = BarCaptions(*main);
+    QCOMPARE(bar.first(), QString("Workbench"));
+    QVERIFY(bar.contains("Tools"));
+    // The record's Help takes the place of the workbench's.
+    QCOMPARE(bar.count("Help"), 1);
+    QVERIFY(bar.indexOf("Help") < bar.indexOf("Window"));
+
+    // The middle record asks to be closed through its own File menu; then the search goes.
+    RecordWindow* middle = main->RecordWindows()[1];
+    dynamic_cast<Form&>(*middle->HostedControl()).Find("mnuFileClose")->UserClick();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(main->RecordWindows().size(), 2);
+    main->RecordWindows().first()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(main->RecordWindows().size(), 1);
+    QVERIFY(BarCaptions(*main).contains("Tools"));
+
+    // The program goes with a record still open; then the bar is the workbench's alone.
+    main->RecordWindows().first()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    QCOMPARE(BarCaptions(*main), own);
+    main->OpenDetails(first);
+    main.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(ui->Messages().empty());
 }
 
 } // namespace zelk::view::testing

@@ -12,6 +12,7 @@ private slots:
     void aSearchFillsTheWorkingList();
     void anEditIsCheckedSavedAndShownInTheList();
     void closingWithUnsavedChangesAsks();
+    void windowsCloseInAnyOrderWithTheirMenus();
 };
 
 } // namespace zelk::view::testing

@@ -144,8 +144,10 @@ void Desk::OnEvent(DeskWindow* w, std::string_view name, const Args& args) {
                 host::RemoveWorkingListRow(*host_.WorkingList(), id);
             else
                 host::RefreshWorkingListRow(*host_.Db(), *host_.WorkingList(), id);
+            // After a delete the window that deleted shows a neighbour: its count changed too.
+            bool all = IEquals(event, "RemoveItem");
             for (DeskWindow* other : Windows())
-                if (other != w && !other->IsSearch() &&
+                if ((all || other != w) && !other->IsSearch() &&
                     other->control->HasMember("NotifyListChanges")) {
                     try {
                         other->control->Call("NotifyListChanges", {Variant(event)});

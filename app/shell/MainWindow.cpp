@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "host/ReferenceHost.h"
+#include "host/app/WorkingListRows.h"
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 #include "platform/ui/UiDriver.h"
@@ -63,14 +64,22 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     resize(1280, 800);
 
     host_.WinMan()->SetHandler([this](const host::WindowManager::Request& r) { HandleRequest(r); });
+    connect(area_, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* w) { MergeMenus(w); });
 }
 
 MainWindow::~MainWindow() {
     host_.WinMan()->SetHandler({});
+    // The windows go with the area, after this object's own part is gone: nothing of theirs
+    // may call back.
+    disconnect(area_, nullptr, this, nullptr);
+    for (RecordWindow* w : RecordWindows())
+        disconnect(w, nullptr, this, nullptr);
 }
 
 void MainWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    // Not "File": the record and search windows bring their own File menus.
+    QMenu* file = menuBar()->addMenu(tr("&Workbench"));
     QAction* find =
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));
@@ -79,11 +88,11 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
 
-    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    windowMenu_ = menuBar()->addMenu(tr("Win&dow"));
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
     FillWindowMenu();
 
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QMenu* help = helpMenu_ = menuBar()->addMenu(tr("&Help"));
     QAction* contents = help->addAction(tr("&Help"), this, [this] { ShowHelp(); });
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     help->addAction(tr("&About"), this,
@@ -106,6 +115,29 @@ void MainWindow::FillWindowMenu() {
     }
 }
 
+void MainWindow::MergeMenus(QMdiSubWindow* active) {
+    auto* record = qobject_cast<RecordWindow*>(active);
+    if (record && record == mergedFrom_) return;
+    for (const QPointer<QAction>& a : merged_)
+        if (a) menuBar()->removeAction(a);
+    merged_.clear();
+    if (mergedFrom_ && mergedFrom_->View()) mergedFrom_->View()->SetMenusMerged(false);
+    mergedFrom_ = nullptr;
+    helpMenu_->menuAction()->setVisible(true);
+    QMenuBar* own = record && !record->IsReleased() ? record->View()->ExistingMenuBar() : nullptr;
+    if (!own) return;
+    // The same actions, so enabling and captions follow the control; the workbench's Help
+    // gives way to the control's own.
+    for (QAction* a : own->actions()) {
+        menuBar()->insertAction(windowMenu_->menuAction(), a);
+        merged_ << a;
+        if (a->text().remove('&').compare("Help", Qt::CaseInsensitive) == 0)
+            helpMenu_->menuAction()->setVisible(false);
+    }
+    record->View()->SetMenusMerged(true);
+    mergedFrom_ = record;
+}
+
 void MainWindow::ShowHelp() {
     RunUserAction([&] { Ui().ShowHelp(CStr(host_.App()->Get("HelpFile")), 3, 0); });
 }
@@ -125,14 +157,40 @@ void MainWindow::RefreshWorkingList() {
 RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
     auto* w = new RecordWindow(hosted.window, hosted.control);
     area_->addSubWindow(w);
-    connect(w, &RecordWindow::workingListChanged, this, [this] { RefreshWorkingList(); });
-    connect(w, &RecordWindow::newItemRequested, this, [this] { NewManagedArea(); });
+    // The control raised these inside its own handler: they run once it has returned.
+    connect(
+        w, &RecordWindow::workingListChanged, this,
+        [this, w](const QString& event, long id) {
+            // The host's list follows the record first; then the others hear of it.
+            RunUserAction([&] {
+                if (event == "RemoveItem")
+                    host::RemoveWorkingListRow(*host_.WorkingList(), id);
+                else
+                    host::RefreshWorkingListRow(*host_.Db(), *host_.WorkingList(), id);
+            });
+            RefreshWorkingList();
+            // After a delete the window that deleted shows a neighbour: its count changed too.
+            NotifyListChanges(event == "RemoveItem" ? nullptr : w, event);
+        },
+        Qt::QueuedConnection);
+    connect(
+        w, &RecordWindow::newItemRequested, this, [this] { NewManagedArea(); },
+        Qt::QueuedConnection);
     connect(w, &RecordWindow::mainGridRedraw, this, [this](bool on) {
         list_->setUpdatesEnabled(on);
         if (on) RefreshWorkingList();
     });
     w->show();
     return w;
+}
+
+void MainWindow::NotifyListChanges(RecordWindow* from, const QString& event) {
+    for (RecordWindow* w : RecordWindows()) {
+        const ControlPtr& c = w->HostedControl();
+        if (w == from || w->IsReleased() || !c->HasMember("NotifyListChanges")) continue;
+        auto keep = c;
+        RunUserAction([&] { c->Call("NotifyListChanges", {Variant(event.toStdString())}); });
+    }
 }
 
 void MainWindow::FindManagedAreas() {

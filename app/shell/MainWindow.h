@@ -3,11 +3,13 @@
 #include "host/app/Views.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 class QTableView;
 
 namespace zelk::host {
@@ -48,6 +50,10 @@ private:
     void HandleRequest(const host::WindowManager::Request& request);
     RecordWindow* AddWindow(struct HostedControl& hosted);
     void FillWindowMenu();
+    // The active window's control menus join the bar, between the workbench's own menus.
+    void MergeMenus(QMdiSubWindow* active);
+    // Tells the record windows but `from` (every one when null) that the working list changed.
+    void NotifyListChanges(RecordWindow* from, const QString& event);
     void ShowHelp();
     void OpenSelected();
 
@@ -57,6 +63,9 @@ private:
     RecordsetModel* model_ = nullptr;
     QLabel* status_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QList<QPointer<QAction>> merged_;
+    QPointer<RecordWindow> mergedFrom_;
 };
 
 } // namespace zelk::view

@@ -19,23 +19,23 @@ RecordWindow::RecordWindow(std::shared_ptr<host::HostWindow> window, ControlPtr 
     setWindowTitle(view_->windowTitle());
     connect(view_, &FormWidget::captionChanged, this, &QWidget::setWindowTitle);
     window_->AddObserver(this);
-    cookie_ = control_->Advise([this](std::string_view name, Args&) { OnEvent(name); });
+    cookie_ = control_->Advise([this](std::string_view name, Args& a) { OnEvent(name, a); });
 }
 
 RecordWindow::~RecordWindow() {
     Release();
 }
 
-void RecordWindow::OnEvent(std::string_view name) {
+void RecordWindow::OnEvent(std::string_view name, const Args& args) {
     if (IEquals(name, "Quit")) {
         // Asked by the control itself: close once the handler that raised it has returned.
         QMetaObject::invokeMethod(
             this, [this] { CloseAgreed(); }, Qt::QueuedConnection);
     } else if (IEquals(name, "NewItem")) {
-        emit workingListChanged();
         emit newItemRequested();
     } else if (IEquals(name, "UpdateList") || IEquals(name, "RemoveItem")) {
-        emit workingListChanged();
+        long id = IsNumeric(Arg(args, 0)) ? static_cast<long>(CLng(Arg(args, 0))) : -1;
+        emit workingListChanged(QString::fromUtf8(name.data(), static_cast<int>(name.size())), id);
     }
 }
 

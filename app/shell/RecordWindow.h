@@ -32,12 +32,16 @@ public:
     bool CanClose();
     // Closes without asking again (after CanClose agreed, or when the control asked to quit).
     void CloseAgreed();
+    // The control was let go (the window is closing).
+    bool IsReleased() const { return released_; }
 
     void PropertyChanged(Control& control, std::string_view property) override;
 
 signals:
-    // The control started a new record, changed, added or removed a row of the working list.
-    void workingListChanged();
+    // The control changed, added or removed a row of the working list ("UpdateList" or
+    // "RemoveItem").
+    void workingListChanged(const QString& event, long id);
+    // The user asked for a new record.
     void newItemRequested();
     // The hosting window suspends (false) or resumes (true) drawing of the working list.
     void mainGridRedraw(bool on);
@@ -46,7 +50,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void OnEvent(std::string_view name);
+    void OnEvent(std::string_view name, const Args& args);
     void Release();
 
     std::shared_ptr<host::HostWindow> window_;

@@ -86,7 +86,9 @@ int RunWorkbench(const StartupOptions& o) {
     {
         MainWindow main(*host, path);
         if (unattended) {
-            // The editor's pages are part of the look to review: show the first record.
+            // The search's and the editor's pages are part of the look to review: the search,
+            // then the first record.
+            main.FindManagedAreas();
             const RecordsetPtr& list = host->WorkingList();
             if (list && list->RecordCount() > 0) {
                 list->MoveFirst();

@@ -252,4 +252,30 @@ void ControlViewsTest::disabledCommandsDoNothing() {
     QVERIFY(!saveAction->isVisible());
 }
 
+void ControlViewsTest::labelsShowTheirWholeCaption() {
+    auto form = std::make_shared<Form>("frmTest");
+    form->Move(0, 0, 6000, 3000);
+    // Laid out for a narrower font: one line high, a little too narrow for the caption.
+    auto one = form->Add<Label>("lblRecordsReturned");
+    one->Move(120, 120, 900, 255);
+    one->SetCaption("Records Returned:");
+    auto two = form->Add<Label>("lblNote");
+    two->Move(120, 600, 900, 600);
+    two->SetCaption("A note long enough to need a second line");
+    FormWidget view(form);
+    ShowActive(view);
+
+    auto* oneLabel = WidgetOf<QLabel>(*one);
+    QVERIFY(!oneLabel->wordWrap());
+    QVERIFY(oneLabel->width() >= oneLabel->fontMetrics().horizontalAdvance("Records Returned:"));
+    // A caption that changes later is measured again.
+    one->SetCaption("Records Returned Altogether:");
+    QVERIFY(oneLabel->width() >=
+            oneLabel->fontMetrics().horizontalAdvance("Records Returned Altogether:"));
+    // A label with room for more lines wraps inside its box, as designed.
+    auto* twoLabel = WidgetOf<QLabel>(*two);
+    QVERIFY(twoLabel->wordWrap());
+    QCOMPARE(twoLabel->width(), Px(900));
+}
+
 } // namespace zelk::view::testing

@@ -19,6 +19,7 @@ private slots:
     void modelChangesShowInTheWidgets();
     void tabsShowTheCurrentPage();
     void disabledCommandsDoNothing();
+    void labelsShowTheirWholeCaption();
 
 private:
     std::shared_ptr<ScriptedUiDriver> ui_;

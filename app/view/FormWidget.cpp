@@ -6,6 +6,7 @@
 #include "view/UserAction.h"
 #include "view/ViewRegistry.h"
 
+#include <QAction>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
@@ -105,6 +106,19 @@ QMenuBar* FormWidget::MenuBar() {
         layout()->setMenuBar(menuBar_);
     }
     return menuBar_;
+}
+
+void FormWidget::SetMenusMerged(bool merged) {
+    menusMerged_ = merged;
+    if (!menuBar_) return;
+    bool any = false;
+    for (QAction* a : menuBar_->actions())
+        any = any || a->isVisible();
+    ShowMenuBar(any);
+}
+
+void FormWidget::ShowMenuBar(bool any) {
+    if (menuBar_) menuBar_->setVisible(any && !menusMerged_);
 }
 
 void FormWidget::Build(zelk::Form& form) {

@@ -38,6 +38,12 @@ public:
     QWidget* ParentFor(const Control& control) const;
     // The bar of the form's top-level menus, created on first use.
     QMenuBar* MenuBar();
+    // The menus a window that shows this form puts into its own menu bar (null: none).
+    QMenuBar* ExistingMenuBar() const { return menuBar_; }
+    // While merged, the form's own bar stays hidden: its menus show in the window's bar.
+    void SetMenusMerged(bool merged);
+    // Shows or hides the form's own bar (it shows while any of its menus is visible).
+    void ShowMenuBar(bool any);
 
     // Moves the Qt focus without telling the model (the model already has it there).
     void MoveQtFocus(QWidget* widget);
@@ -84,6 +90,7 @@ private:
     std::weak_ptr<Object> refused_;
     bool tabOrderDirty_ = false;
     bool sendingKey_ = false;
+    bool menusMerged_ = false;
 };
 
 } // namespace zelk::view

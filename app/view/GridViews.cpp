@@ -101,7 +101,9 @@ public:
     }
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o != Qt::Horizontal || role != Qt::DisplayRole || !HeaderRow() || !InShape(0, section))
+        // The tool tip gives the whole caption of a column too narrow for it.
+        if (o != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole) ||
+            !HeaderRow() || !InShape(0, section))
             return {};
         return Q(grid_.DisplayText(0, section));
     }
@@ -257,6 +259,9 @@ public:
         QHeaderView* header = table_->horizontalHeader();
         header->setSectionsClickable(true);
         header->setHighlightSections(false);
+        // A caption wider than its column is cut at its end, not on both sides.
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        header->setTextElideMode(Qt::ElideRight);
         // A header click sorts in the model rather than selecting the column.
         QObject::disconnect(header, &QHeaderView::sectionPressed, table_,
                             &QTableView::selectColumn);

@@ -102,7 +102,7 @@ private:
             bool any = false;
             for (QAction* a : bar->actions())
                 any = any || a->isVisible();
-            bar->setVisible(any);
+            Host().ShowMenuBar(any);
         }
     }
     void ShowChecked() {

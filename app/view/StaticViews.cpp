@@ -40,6 +40,7 @@ public:
             ShowCaption();
         else
             ControlView::Mirror(p);
+        if (p == "Width" || p == "Height" || p == "Left" || p == "Top") Fit();
     }
     void SyncAll() override {
         ControlView::SyncAll();
@@ -54,6 +55,18 @@ private:
     void ShowCaption() {
         label_widget_->setBuddy(buddy_);
         label_widget_->setText(buddy_ ? Q(label_.Caption()) : PlainCaption(label_.Caption()));
+        Fit();
+    }
+    // A label one line high keeps its caption on that line: the forms were laid out for a
+    // narrower font, so a caption that does not fit its box runs on past it rather than
+    // wrapping into a second line nobody sees.
+    void Fit() {
+        QFontMetrics fm(label_widget_->font());
+        bool oneLine = label_widget_->height() < 2 * fm.lineSpacing();
+        label_widget_->setWordWrap(!oneLine);
+        if (!oneLine) return;
+        int need = fm.horizontalAdvance(PlainCaption(label_.Caption())) + 4;
+        if (need > label_widget_->width()) label_widget_->resize(need, label_widget_->height());
     }
     Label& label_;
     QLabel* label_widget_;

@@ -1,0 +1,276 @@
+// The module in the workbench's windows: find, open, edit, refuse, save, close.
+#include "FlowTest.h"
+
+#include "ViewTestSupport.h"
+#include "host/ReferenceHost.h"
+#include "platform/Conv.h"
+#include "platform/Strings.h"
+#include "platform/ui/TabControl.h"
+#include "platform/ui/VSFlexGrid.h"
+#include "shell/MainWindow.h"
+#include "shell/RecordWindow.h"
+#include "shell/RecordsetModel.h"
+#include "view/Convert.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+
+namespace zelk::view::testing {
+
+namespace {
+
+std::unique_ptr<host::ReferenceHost> OpenHost(bool fullList) {
+    return host::ReferenceHost::Open({":memory:", "ann", 60, 3, true, fullList});
+}
+
+std::string Db1(host::ReferenceHost& host, const std::string& sql) {
+    auto rs = host.Db()->Query(sql);
+    return rs->EOF() ? std::string("<none>") : CStr(rs->GetFields().Item(std::size_t{0}).Value());
+}
+
+RecordWindow* WindowOf(MainWindow& main, const char* typeName) {
+    for (RecordWindow* w : main.RecordWindows())
+        if (IEquals(w->HostedControl()->TypeName(), typeName)) return w;
+    return nullptr;
+}
+
+Control& In(RecordWindow& w, const char* name) {
+    Control* c = dynamic_cast<Form&>(*w.HostedControl()).Find(name);
+    if (!c) qFatal("no control %s", name);
+    return *c;
+}
+
+void Click(Control& c) {
+    auto* b = WidgetOf<QPushButton>(c);
+    QVERIFY(b && b->isVisible());
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// The user picks a page by its tab.
+void ShowPage(RecordWindow& w, int page) {
+    auto* area = WidgetOf<QWidget>(In(w, "tabManagedAreas"));
+    QTabBar* bar = area ? area->findChild<QTabBar*>() : nullptr;
+    QVERIFY(bar);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    QApplication::processEvents();
+}
+
+// The user replaces a field's text and presses Tab.
+void TypeAndTab(QLineEdit* edit, const QString& text) {
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+}
+
+} // namespace
+
+void FlowTest::cleanup() {
+    SetUiDriver(nullptr);
+}
+
+void FlowTest::aSearchFillsTheWorkingList() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(false);
+    // A word of a sample name, so the search finds that area and perhaps more.
+    std::string name = Db1(*host, "SELECT managed_area_name FROM ma ORDER BY managed_area_id");
+    std::string word = name.substr(0, name.find(' '));
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    QCOMPARE(main.WorkingListModel()->rowCount(), 0);
+
+    main.FindManagedAreas();
+    RecordWindow* find = WindowOf(main, "ManagedAreaSearch");
+    QVERIFY(find);
+    QCOMPARE(find->windowTitle(), QString("Find Managed Area"));
+    auto* criterion = WidgetOf<QLineEdit>(In(*find, "txtManagedAreaName"));
+    QVERIFY(criterion);
+    QTest::mouseClick(criterion, Qt::LeftButton);
+    QTest::keyClicks(criterion, Q(word));
+    Click(In(*find, "cmdFindNow"));
+
+    auto& grid = dynamic_cast<VSFlexGrid&>(In(*find, "flexResults"));
+    auto* table = WidgetOf<QTableView>(grid);
+    QVERIFY(table);
+    QVERIFY(grid.Rows() >= 2);
+    QCOMPARE(table->model()->rowCount(), static_cast<int>(grid.Rows() - grid.FixedRows()));
+    QVERIFY(Q(grid.TextMatrix(1, 1)).contains(Q(word), Qt::CaseInsensitive));
+
+    // The first row by a click, the others added with Ctrl; then Add to List.
+    long rows = std::min<long>(grid.Rows() - 1, 3);
+    for (int r = 0; r < rows; ++r) {
+        QRect cell = table->visualRect(table->model()->index(r, 1));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton,
+                          r == 0 ? Qt::KeyboardModifiers() : Qt::ControlModifier, cell.center());
+    }
+    QCOMPARE(grid.SelectedRows(), rows);
+    Click(In(*find, "cmdAddToList"));
+    QApplication::processEvents();
+    RecordsetModel* list = main.WorkingListModel();
+    QCOMPARE(list->rowCount(), static_cast<int>(rows));
+    for (int r = 0; r < rows; ++r)
+        QCOMPARE(list->IdAt(r), static_cast<long>(CLng(Variant(grid.TextMatrix(r + 1, 0)))));
+
+    // Details opens the chosen record in a window of its own.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 1)).center());
+    Click(In(*find, "cmdDetails"));
+    RecordWindow* record = WindowOf(main, "ManagedAreaDetails");
+    QVERIFY(record);
+    QCOMPARE(CLng(record->HostedControl()->Call("GetID")), CLng(Variant(grid.TextMatrix(1, 0))));
+    QVERIFY(main.close());
+    QCOMPARE(ui->PendingAnswers(), std::size_t{0});
+}
+
+void FlowTest::anEditIsCheckedSavedAndShownInTheList() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    QTableView* listView = main.WorkingListView();
+    RecordsetModel* list = main.WorkingListModel();
+    const int row = 4;
+    long id = list->IdAt(row);
+
+    // Return on a row of the working list opens its record.
+    listView->setFocus();
+    listView->setCurrentIndex(list->index(row, 0));
+    QTest::keyClick(listView, Qt::Key_Return);
+    QApplication::processEvents();
+    RecordWindow* record = WindowOf(main, "ManagedAreaDetails");
+    QVERIFY(record);
+    QCOMPARE(CLng(record->HostedControl()->Call("GetID")), id);
+
+    // A coordinate the host refuses: told, and the focus stays in the field.
+    ShowPage(*record, 1);
+    Control& north = In(*record, "txtNorth");
+    auto* northEdit = WidgetOf<QLineEdit>(north);
+    QVERIFY(northEdit && northEdit->isVisible());
+    ui->ClearLog();
+    TypeAndTab(northEdit, "4012301N");
+    QCOMPARE(ui->Messages().size(), std::size_t{1});
+    QVERIFY(north.HasFocus());
+    QCOMPARE(QApplication::focusWidget(), northEdit);
+    TypeAndTab(northEdit, "401230N");
+    QVERIFY(!north.HasFocus());
+    QCOMPARE(ui->Messages().size(), std::size_t{1});
+
+    // A new name, saved with Ctrl+S.
+    ShowPage(*record, 0);
+    auto* nameEdit = WidgetOf<QLineEdit>(In(*record, "ctlMAName"));
+    QVERIFY(nameEdit);
+    TypeAndTab(nameEdit, "Heron Marsh Preserve");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QApplication::processEvents();
+    std::string where = " FROM ma WHERE managed_area_id = " + std::to_string(id);
+    QCOMPARE(Q(Db1(*host, "SELECT managed_area_name" + where)), QString("Heron Marsh Preserve"));
+    QCOMPARE(Q(Db1(*host, "SELECT north" + where)), QString("401230N"));
+    QCOMPARE(list->data(list->index(list->RowOf(id), 1)).toString(),
+             QString("Heron Marsh Preserve"));
+    QCOMPARE(record->windowTitle(), QString("MA - Heron Marsh Preserve (Managed Area)"));
+
+    // Saved: the window closes without a question.
+    ui->ClearLog();
+    record->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(main.RecordWindows().isEmpty());
+    QVERIFY(ui->Messages().empty());
+}
+
+void FlowTest::closingWithUnsavedChangesAsks() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    long id = main.WorkingListModel()->IdAt(2);
+    std::string where = " FROM ma WHERE managed_area_id = " + std::to_string(id);
+    std::string before = Db1(*host, "SELECT managed_area_name" + where);
+    main.OpenDetails(id);
+    RecordWindow* record = WindowOf(main, "ManagedAreaDetails");
+    QVERIFY(record);
+    auto* nameEdit = WidgetOf<QLineEdit>(In(*record, "ctlMAName"));
+    TypeAndTab(nameEdit, "Unsaved Name");
+
+    // Cancel keeps the window and the edit; so does refusing to leave the program.
+    ui->ClearLog();
+    ui->QueueAnswer(vb::Cancel);
+    record->close();
+    QCOMPARE(ui->Messages().size(), std::size_t{1});
+    QCOMPARE(main.RecordWindows().size(), 1);
+    ui->QueueAnswer(vb::Cancel);
+    QVERIFY(!main.close());
+    QCOMPARE(main.RecordWindows().size(), 1);
+    QCOMPARE(nameEdit->text(), QString("Unsaved Name"));
+
+    // No: the window closes, nothing is written.
+    ui->QueueAnswer(vb::No);
+    record->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(main.RecordWindows().isEmpty());
+    QCOMPARE(Db1(*host, "SELECT managed_area_name" + where), before);
+    QCOMPARE(ui->PendingAnswers(), std::size_t{0});
+}
+
+namespace {
+// The captions of the main window's menu bar, as the user reads them.
+QStringList BarCaptions(MainWindow& main) {
+    QStringList out;
+    for (QAction* a : main.menuBar()->actions())
+        if (a->isVisible()) out << a->text().remove('&');
+    return out;
+}
+} // namespace
+
+void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    auto main = std::make_unique<MainWindow>(*host, ":memory:");
+    ShowActive(*main);
+    const QStringList own{"Workbench", "Window", "Help"};
+    QCOMPARE(BarCaptions(*main), own);
+
+    long first = main->WorkingListModel()->IdAt(0), second = main->WorkingListModel()->IdAt(1);
+    main->FindManagedAreas();
+    main->OpenDetails(first);
+    main->OpenDetails(second);
+    QCOMPARE(main->RecordWindows().size(), 3);
+    QApplication::processEvents();
+
+    // The active record's menus sit in the main bar, between the workbench's own.
+    RecordWindow* last = main->RecordWindows().last();
+    main->Area()->setActiveSubWindow(last);
+    QStringList bar = BarCaptions(*main);
+    QCOMPARE(bar.first(), QString("Workbench"));
+    QVERIFY(bar.contains("Tools"));
+    // The record's Help takes the place of the workbench's.
+    QCOMPARE(bar.count("Help"), 1);
+    QVERIFY(bar.indexOf("Help") < bar.indexOf("Window"));
+
+    // The middle record asks to be closed through its own File menu; then the search goes.
+    RecordWindow* middle = main->RecordWindows()[1];
+    dynamic_cast<Form&>(*middle->HostedControl()).Find("mnuFileClose")->UserClick();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(main->RecordWindows().size(), 2);
+    main->RecordWindows().first()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(main->RecordWindows().size(), 1);
+    QVERIFY(BarCaptions(*main).contains("Tools"));
+
+    // The program goes with a record still open; then the bar is the workbench's alone.
+    main->RecordWindows().first()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    QCOMPARE(BarCaptions(*main), own);
+    main->OpenDetails(first);
+    main.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(ui->Messages().empty());
+}
+
+} // namespace zelk::view::testing

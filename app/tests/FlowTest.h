@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QObject>
+
+namespace zelk::view::testing {
+
+// What a user does in the workbench, from the widgets down to the database.
+class FlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void aSearchFillsTheWorkingList();
+    void anEditIsCheckedSavedAndShownInTheList();
+    void closingWithUnsavedChangesAsks();
+    void windowsCloseInAnyOrderWithTheirMenus();
+};
+
+} // namespace zelk::view::testing

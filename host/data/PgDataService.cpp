@@ -163,8 +163,8 @@ ColKind KindOf(Oid type) {
 class PgStatement : public Statement {
 public:
     PgStatement(PgDataService& owner, const std::string& sql) : owner_(owner) {
-        pgSql_ = PgDataService::Placeholders(sql, count_);
-        pgSql_ = owner_.WithReturning(pgSql_);
+        plain_ = PgDataService::Placeholders(sql, count_);
+        pgSql_ = owner_.WithReturning(plain_);
         params_.resize(static_cast<std::size_t>(count_));
     }
     void Bind(int index, const Variant& value) override {
@@ -176,11 +176,17 @@ public:
         params_[static_cast<std::size_t>(index - 1)] = value;
     }
     long Execute() override {
+        if (owner_.Queue(plain_, count_, params_)) {
+            Clear();
+            return 1;
+        }
+        owner_.FlushBulk();
         auto r = owner_.Run(pgSql_, count_, params_);
         Clear();
         return owner_.Changed(*r);
     }
     RecordsetPtr Query() override {
+        owner_.FlushBulk();
         auto r = owner_.Run(pgSql_, count_, params_);
         Clear();
         return owner_.ToRecordset(*r);
@@ -192,7 +198,7 @@ private:
             p = Variant();
     }
     PgDataService& owner_;
-    std::string pgSql_;
+    std::string plain_, pgSql_;
     int count_ = 0;
     Params params_;
 };
@@ -514,7 +520,79 @@ long PgDataService::Changed(Result& r) {
     return n && *n ? std::atol(n) : 0;
 }
 
+void PgDataService::SetBulkLoad(bool on) {
+    if (on == bulk_) return;
+    if (on) {
+        if (depth_ == 0) RaisePg("A bulk load runs inside a transaction.");
+        ExecScript("SET CONSTRAINTS ALL DEFERRED;");
+        bulk_ = true;
+        return;
+    }
+    FlushBulk();
+    bulk_ = false;
+    ExecScript("SET CONSTRAINTS ALL IMMEDIATE;");
+}
+
+bool PgDataService::Queue(const std::string& pgSql, int paramCount, const Params& params) {
+    if (!bulk_ || paramCount == 0 || !StartsWithWord(pgSql, "INSERT")) return false;
+    auto it = batches_.find(pgSql);
+    if (it == batches_.end()) {
+        // One row's values: the parenthesised list after VALUES, with nothing after it.
+        std::string up = UCase(pgSql);
+        auto values = up.find("VALUES");
+        auto open = values == std::string::npos ? values : pgSql.find('(', values);
+        auto close = open == std::string::npos ? open : pgSql.rfind(')');
+        if (close == std::string::npos || Trim(pgSql.substr(close + 1)) != "") return false;
+        Batch b;
+        b.head = pgSql.substr(0, open);
+        b.row = pgSql.substr(open, close - open + 1);
+        b.columns = paramCount;
+        it = batches_.emplace(pgSql, std::move(b)).first;
+    }
+    Batch& b = it->second;
+    for (int i = 0; i < paramCount; ++i)
+        b.values.push_back(i < static_cast<int>(params.size()) ? params[static_cast<std::size_t>(i)]
+                                                               : Variant());
+    // The protocol carries at most 65535 parameters in one statement.
+    if (b.values.size() + static_cast<std::size_t>(paramCount) > 65535 ||
+        b.values.size() >= static_cast<std::size_t>(paramCount) * 1000)
+        FlushBatch(b);
+    return true;
+}
+
+void PgDataService::FlushBatch(Batch& b) {
+    if (b.values.empty()) return;
+    const std::size_t rows = b.values.size() / static_cast<std::size_t>(b.columns);
+    std::string sql = b.head;
+    sql.reserve(b.head.size() + rows * (b.row.size() + 16));
+    for (std::size_t r = 0; r < rows; ++r) {
+        if (r) sql += ", ";
+        const std::size_t offset = r * static_cast<std::size_t>(b.columns);
+        for (std::size_t i = 0; i < b.row.size(); ++i) {
+            if (b.row[i] != '$') {
+                sql += b.row[i];
+                continue;
+            }
+            std::size_t j = i + 1;
+            while (j < b.row.size() && std::isdigit(static_cast<unsigned char>(b.row[j])))
+                ++j;
+            sql += "$" + std::to_string(std::stoul(b.row.substr(i + 1, j - i - 1)) + offset);
+            i = j - 1;
+        }
+    }
+    Params values;
+    values.swap(b.values);
+    Run(sql, static_cast<int>(values.size()), values);
+}
+
+void PgDataService::FlushBulk() {
+    if (!bulk_) return;
+    for (auto& [sql, b] : batches_)
+        FlushBatch(b);
+}
+
 RecordsetPtr PgDataService::Query(const std::string& sql, const Params& params) {
+    FlushBulk();
     int n = 0;
     std::string pg = Placeholders(sql, n);
     auto r = Run(pg, n, params);
@@ -522,6 +600,7 @@ RecordsetPtr PgDataService::Query(const std::string& sql, const Params& params) 
 }
 
 long PgDataService::Execute(const std::string& sql, const Params& params) {
+    FlushBulk();
     int n = 0;
     std::string pg = WithReturning(Placeholders(sql, n));
     auto r = Run(pg, n, params);
@@ -533,6 +612,7 @@ std::unique_ptr<Statement> PgDataService::Prepare(const std::string& sql) {
 }
 
 void PgDataService::ExecScript(const std::string& sql) {
+    FlushBulk();
     Hook(sql);
     EnsureConnected();
     Result r(PQexec(conn_, sql.c_str()));
@@ -562,6 +642,9 @@ void PgDataService::Commit() {
         --depth_;
         return;
     }
+    FlushBulk();
+    bulk_ = false;
+    batches_.clear();
     if (broken_) {
         depth_ = 0;
         RaisePg(kLostInTransaction);
@@ -585,6 +668,11 @@ void PgDataService::Commit() {
 void PgDataService::Rollback() {
     if (depth_ == 0) return;
     --depth_;
+    if (depth_ == 0) {
+        // Rows still queued belong to the transaction that is going.
+        bulk_ = false;
+        batches_.clear();
+    }
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK || broken_) {
         // The server rolled back when the connection went; the next action reconnects.
         if (depth_ == 0) broken_ = true;

@@ -46,6 +46,15 @@ public:
     // After rows were written with their keys given (sample data): every key generator moves
     // past the largest key in its table.
     void SyncKeyGenerators();
+    // Inside a transaction, for loading many rows: INSERTs run through prepared statements
+    // are queued and sent many rows to one statement, foreign keys are checked at the
+    // commit, and Execute answers 1 for a queued row. Anything else that runs sends the
+    // queue first; an error in a queued row surfaces there. Ends with the transaction.
+    void SetBulkLoad(bool on);
+    // Used by this service's statements: true when the row was queued.
+    bool Queue(const std::string& pgSql, int paramCount, const Params& params);
+    void FlushBulk();
+
     // The server process serving this connection (for tests that cut it).
     int ServerPid() const;
     // Called with the text of every statement about to run; a test throws from it, or cuts
@@ -82,7 +91,16 @@ private:
     std::string Prepared(const std::string& pgSql, int paramCount, const Params& params,
                          bool typed);
 
+    struct Batch {
+        std::string head, row; // "INSERT ... VALUES " and "($1, ..., $n)"
+        int columns = 0;
+        Params values;
+    };
+    void FlushBatch(Batch& b);
+
     pg_conn* conn_ = nullptr;
+    bool bulk_ = false;
+    std::unordered_map<std::string, Batch> batches_;
     std::string url_;
     bool created_ = false;
     int depth_ = 0;

@@ -1,5 +1,6 @@
 #include "host/sample/SampleData.h"
 
+#include "host/data/PgDataService.h"
 #include "host/sample/SampleWriter.h"
 #include "host/schema/PgSchema.h"
 #include "host/schema/Schema.h"
@@ -19,9 +20,12 @@ void WriteSampleData(DataService& db, int areas, unsigned seed) {
               "The database already holds data; sample data goes into a new one.", "SampleData");
     if (db.Dialect() == sql::Dialect::PostgreSQL) {
         EnablePgAuditTriggers(db, false);
+        auto* server = dynamic_cast<PgDataService*>(&db);
+        if (server) server->SetBulkLoad(true);
         sample::SampleRandom r(seed);
         sample::SampleCatalogue c = sample::WriteReferenceData(db, areas, r);
         sample::WriteManagedAreas(db, c, areas, r);
+        if (server) server->SetBulkLoad(false);
         // The rows came with their keys; new rows must number on from there.
         SyncPgKeyGenerators(db);
         EnablePgAuditTriggers(db, true);

@@ -5,6 +5,7 @@
 #include "controls/MakersControls.h"
 #include "host/app/DataClient.h"
 #include "host/bo/RegisterBusinessObjects.h"
+#include "host/data/PgDataService.h"
 #include "host/data/SqliteDataService.h"
 #include "host/framework/ChangeRecorder.h"
 #include "host/framework/RegisterFrameworkClasses.h"
@@ -57,9 +58,23 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     host->impl_ = std::make_unique<Impl>();
     host->userName_ = options.userName.empty() ? OsUserName() : options.userName;
 
-    auto db = std::make_shared<SqliteDataService>(options.dbPath, OpenMode::CreateIfMissing);
+    // No path given: the database named in the environment, else a private one in memory.
+    std::string path = options.dbPath;
+    if (path.empty())
+        if (const char* env = std::getenv("ZELK_DB"); env && *env) path = env;
+    std::shared_ptr<DataService> db;
+    const bool server = PgDataService::IsUrl(path);
+    if (server) {
+        auto pg = std::make_shared<PgDataService>(path, OpenMode::CreateIfMissing);
+        host->created_ = pg->WasCreated();
+        db = pg;
+    } else {
+        auto lite = std::make_shared<SqliteDataService>(path, OpenMode::CreateIfMissing);
+        host->created_ = lite->WasCreated();
+        db = lite;
+    }
     host->db_ = db;
-    host->created_ = db->WasCreated();
+    const sql::Dialect dialect = db->Dialect();
     if (progress) progress(5);
     if (host->created_ && options.sampleData)
         WriteSampleData(*db, options.sampleAreas, options.sampleSeed);
@@ -68,11 +83,11 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
 
     Impl* impl = host->impl_.get();
     ModuleDatabase sql;
-    sql.query = [db, impl](const std::string& text) {
-        return QueryOracle(*db, impl->translator, text);
+    sql.query = [db, impl, dialect](const std::string& text) {
+        return QueryOracle(*db, impl->translator, text, dialect);
     };
-    sql.execute = [db, impl](const std::string& text) {
-        return ExecuteOracle(*db, impl->translator, text);
+    sql.execute = [db, impl, dialect](const std::string& text) {
+        return ExecuteOracle(*db, impl->translator, text, dialect);
     };
     sql.procedure = [db](const std::string& name, const std::vector<long>& ids,
                          const std::string& user) {
@@ -81,7 +96,9 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
         Raise(err::InvalidProcedureCall, "Wrong number of arguments for " + name);
     };
     host->app_ = std::make_shared<AppManager>(
-        db, sql, AppManager::Options{host->userName_, options.dbPath, 1, "wayfold-help.html"});
+        db, sql,
+        AppManager::Options{host->userName_, server ? PgDataService::Redacted(path) : path,
+                            server ? 2 : 1, "wayfold-help.html"});
     db->SetSessionUser(host->userName_, host->app_->GetSystemOrgUnitID());
 
     host->winMan_ = std::make_shared<WindowManager>();

@@ -12,6 +12,8 @@ namespace zelk::host {
 
 struct HostOptions {
     // ":memory:" for tests; a file is created with schema and sample data on first start.
+    // A "postgresql://..." URL works on a PostgreSQL server instead; an empty database there
+    // gets the schema and sample data the same way. "" takes the environment's ZELK_DB.
     std::string dbPath = ":memory:";
     std::string userName; // "" = the user of the operating system
     int sampleAreas = 500;

@@ -63,6 +63,16 @@ const MessageCatalog& MessageCatalog::Default() {
              {"The budget must be a plain number, without a currency sign or thousands "
               "separators.",
               Warn}},
+            // The module's own codes start at 900.
+            {"MGA900",
+             {"Another user saved changes to this managed area after you opened it, so your "
+              "changes were not saved. They are still shown: reload the record to see the other "
+              "user's changes, then make yours again.",
+              Warn}},
+            {"MGA901",
+             {"Another user changed or deleted this managed area after you opened it, so it was "
+              "not deleted. Reload the record and delete it again if it should still go.",
+              Warn}},
         };
         return c;
     }();

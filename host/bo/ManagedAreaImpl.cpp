@@ -63,14 +63,17 @@ void ManagedAreaImpl::ArmLoaders() {
 
 bool ManagedAreaImpl::LoadBy(const std::string& column, const Variant& key) {
     binder_.DropAll();
-    auto rows = store_->LoadRows(rec_.Def(), column, key);
+    auto rows = store_->LoadVersionedRows(rec_.Def(), column, key);
     isNew_ = false;
+    rowVersion_ = Variant::Null();
     if (rows.empty()) {
         rec_.Clear();
         for (auto& l : lists_)
             l->Release();
         return false;
     }
+    rowVersion_ = rows.front().back();
+    rows.front().pop_back();
     rec_.Load(rows.front());
     ArmLoaders();
     return true;
@@ -89,6 +92,7 @@ void ManagedAreaImpl::NewRecord(int shapeId) {
     rec_.SetAt(0, Variant(Store::NextTempId()));
     rec_.SetAt(1, Variant(shapeId));
     rec_.MarkClean();
+    rowVersion_ = Variant::Null();
     isNew_ = true;
     for (auto& l : lists_) {
         l->Release();
@@ -99,6 +103,7 @@ void ManagedAreaImpl::NewRecord(int shapeId) {
 void ManagedAreaImpl::ReleaseData() {
     binder_.DropAll();
     rec_.Clear();
+    rowVersion_ = Variant::Null();
     for (auto& l : lists_)
         l->Release();
     isNew_ = false;

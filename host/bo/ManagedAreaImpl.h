@@ -44,6 +44,10 @@ public:
     bool LoadBy(const std::string& column, const Variant& key);
     Record& Rec() { return rec_; }
     void SetSaved() { isNew_ = false; }
+    // The row version read at load (Null for a new record): a save or delete goes ahead only
+    // while the database still holds it.
+    const Variant& RowVersion() const { return rowVersion_; }
+    void SetRowVersion(Variant v) { rowVersion_ = std::move(v); }
     StorePtr GetStore() const { return store_; }
 
 private:
@@ -52,6 +56,7 @@ private:
     StorePtr store_;
     Record rec_;
     bool isNew_ = false;
+    Variant rowVersion_ = Variant::Null();
     std::array<std::shared_ptr<ChildListImpl>, ChildListCount> lists_;
     Binder binder_;
 };

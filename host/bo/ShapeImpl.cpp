@@ -77,6 +77,7 @@ void ShapeImpl::Load(const std::string& shapeId) {
     Variant key(static_cast<int>(CLng(*n)));
     binder_.DropAll();
     lastError_.clear();
+    lastErrorCode_.clear();
     isNew_ = false;
     auto rows = store_->LoadRows(rec_.Def(), "shape_id", key);
     if (rows.empty()) {
@@ -104,6 +105,7 @@ void ShapeImpl::ReleaseData() {
 void ShapeImpl::NewRecord() {
     binder_.DropAll();
     lastError_.clear();
+    lastErrorCode_.clear();
     rec_.Clear();
     int id = Store::NextTempId();
     rec_.SetAt(0, Variant(id));

@@ -51,6 +51,8 @@ public:
     bool HasChildChanges() const override;
     bool Save() override;
     std::string LastError() const override { return lastError_; }
+    std::string LastErrorCode() const override { return lastErrorCode_; }
+    bool ClaimForDelete() override;
     std::string ComponentProperties(std::string_view root) const override;
     DomainPtr GetDomain(std::string_view domainName, const Variant& filter, bool fresh) override;
 
@@ -62,6 +64,7 @@ private:
     bool isNew_ = false;
     SpatialAttributes attrs_;
     std::string lastError_;
+    std::string lastErrorCode_;
     Binder binder_;
 };
 

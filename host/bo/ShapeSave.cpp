@@ -2,12 +2,38 @@
 #include "host/bo/ShapeImpl.h"
 
 #include "host/bo/Saver.h"
+#include "platform/Conv.h"
 #include "platform/Error.h"
 
 namespace zelk::bo {
 
+namespace {
+
+constexpr const char* kSaveConflictCode = "MGA900";
+constexpr const char* kDeleteConflictCode = "MGA901";
+constexpr const char* kConflictText =
+    "Another user changed or deleted this managed area after you opened it.";
+
+// Raises the record's version from the one read at load; false when the database holds
+// another (somebody saved in between) or the row is gone.
+bool ClaimVersion(SqlPort& port, ManagedAreaImpl& ma) {
+    if (ma.RowVersion().IsNull()) return false;
+    return port.Execute(std::string("UPDATE ma SET ") + Store::kVersionColumn + " = " +
+                            Store::kVersionColumn + " + 1 WHERE managed_area_id = ? AND " +
+                            Store::kVersionColumn + " = ?",
+                        {ma.Rec().At(0), ma.RowVersion()})
+               .rowsChanged == 1;
+}
+
+Variant NextVersion(const Variant& v) {
+    return Variant(static_cast<int>(CLng(v) + 1));
+}
+
+} // namespace
+
 bool ShapeImpl::Save() {
     lastError_.clear();
+    lastErrorCode_.clear();
     auto& port = store_->Port();
     try {
         CheckLengths(rec_);
@@ -25,8 +51,19 @@ bool ShapeImpl::Save() {
         return false;
     }
 
+    // Anything written for the record, child rows included, first claims its version, so
+    // of two users who read the same version only the first to save gets through.
+    const bool versioned = hasMa_ && !ma_->IsNew() && (rec_.Dirty() || HasChildChanges());
+    bool conflict = false;
     Saver s(port);
     lastError_ = s.Commit([&] {
+        if (versioned) {
+            if (!ClaimVersion(port, *ma_)) {
+                conflict = true;
+                Raise(err::ProviderError, kConflictText, "DataService");
+            }
+            s.After([ma = ma_, v = NextVersion(ma_->RowVersion())] { ma->SetRowVersion(v); });
+        }
         Variant shapeId = rec_.At(0);
         if (isNew_)
             shapeId = Variant(static_cast<int>(s.Insert(rec_, {})));
@@ -34,7 +71,8 @@ bool ShapeImpl::Save() {
             s.Update(rec_);
         if (hasMa_) {
             Variant maId = ma_->Rec().At(0);
-            if (ma_->IsNew())
+            const bool maNew = ma_->IsNew();
+            if (maNew)
                 maId = Variant(static_cast<int>(s.Insert(ma_->Rec(), shapeId)));
             else
                 s.Update(ma_->Rec());
@@ -42,12 +80,36 @@ bool ShapeImpl::Save() {
                 auto& list = ma_->List(static_cast<ChildList>(l));
                 if (list.Loaded()) list.SaveItems(s, maId);
             }
-            s.After([ma = ma_] { ma->SetSaved(); });
+            s.After([ma = ma_, maNew] {
+                ma->SetSaved();
+                // A new row starts at the column's default.
+                if (maNew) ma->SetRowVersion(Variant(1));
+            });
         }
     });
+    if (conflict) {
+        lastErrorCode_ = kSaveConflictCode;
+        lastError_ = std::string(kConflictText) +
+                     " Your changes were not saved; reload the record to see the other "
+                     "user's changes.";
+    }
     if (!lastError_.empty()) return false;
     isNew_ = false;
     return true;
+}
+
+bool ShapeImpl::ClaimForDelete() {
+    lastError_.clear();
+    lastErrorCode_.clear();
+    if (!hasMa_ || ma_->IsNew()) return true;
+    if (ClaimVersion(store_->Port(), *ma_)) {
+        ma_->SetRowVersion(NextVersion(ma_->RowVersion()));
+        return true;
+    }
+    lastErrorCode_ = kDeleteConflictCode;
+    lastError_ = std::string(kConflictText) +
+                 " It was not deleted; reload the record and delete it again if it should go.";
+    return false;
 }
 
 } // namespace zelk::bo

@@ -1,5 +1,6 @@
 #include "host/bo/Store.h"
 
+#include <atomic>
 #include <map>
 
 namespace zelk::bo {
@@ -11,7 +12,8 @@ std::vector<std::vector<Variant>> Store::LoadRows(const TableDef& t, const std::
 
 std::vector<std::vector<Variant>> Store::LoadRowsWhere(const TableDef& t, const std::string& where,
                                                        const std::vector<Variant>& params,
-                                                       const std::string& orderBy) {
+                                                       const std::string& orderBy,
+                                                       const std::string& extraColumn) {
     std::string cols, joins;
     std::map<std::string, std::string> alias;
     for (const auto& f : t.fields) {
@@ -29,6 +31,7 @@ std::vector<std::vector<Variant>> Store::LoadRowsWhere(const TableDef& t, const 
         }
         cols += it->second + "." + f.column;
     }
+    if (!extraColumn.empty()) cols += ", t." + extraColumn;
     std::string sql = "SELECT " + cols + " FROM " + t.table + " t" + joins + " WHERE " + where;
     if (!orderBy.empty())
         sql += " ORDER BY " + orderBy;
@@ -37,13 +40,19 @@ std::vector<std::vector<Variant>> Store::LoadRowsWhere(const TableDef& t, const 
     return port_->Query(sql, params).rows;
 }
 
+std::vector<std::vector<Variant>>
+Store::LoadVersionedRows(const TableDef& t, const std::string& column, const Variant& key) {
+    return LoadRowsWhere(t, "t." + column + " = ?", {key}, "", kVersionColumn);
+}
+
+// Clients on several threads, each with its own objects, share these counters.
 int Store::NextTempId() {
-    static int next = -1;
+    static std::atomic<int> next{-1};
     return --next;
 }
 
 std::string Store::NextUniqueId() {
-    static long next = 0;
+    static std::atomic<long> next{0};
     return "U" + std::to_string(++next);
 }
 

@@ -24,7 +24,14 @@ public:
     // parameters; orderBy "" keeps the order above.
     std::vector<std::vector<Variant>> LoadRowsWhere(const TableDef& t, const std::string& where,
                                                     const std::vector<Variant>& params,
-                                                    const std::string& orderBy = "");
+                                                    const std::string& orderBy = "",
+                                                    const std::string& extraColumn = "");
+
+    // LoadRows of a table that carries a row version: each row has the version appended
+    // after the fields.
+    std::vector<std::vector<Variant>>
+    LoadVersionedRows(const TableDef& t, const std::string& column, const Variant& key);
+    static constexpr const char* kVersionColumn = "row_version";
 
     // Negative, never -1 (which means "none" to the callers).
     static int NextTempId();

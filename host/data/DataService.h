@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/sql/Dialect.h"
 #include "platform/Recordset.h"
 #include "platform/Variant.h"
 
@@ -46,6 +47,8 @@ public:
     virtual bool InTransaction() const = 0;
     // The user and organisation unit that the audit trail records for later changes.
     virtual void SetSessionUser(const std::string& userName, long orgUnitId) = 0;
+    // The SQL dialect the database speaks, for text that differs between the two.
+    virtual sql::Dialect Dialect() const { return sql::Dialect::SQLite; }
 };
 using DataServicePtr = std::shared_ptr<DataService>;
 

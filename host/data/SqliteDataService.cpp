@@ -98,6 +98,10 @@ SqliteDataService::SqliteDataService(const std::string& path, OpenMode mode) : p
                         ->RecordCount()) {
             Raise(err::ProviderError, "The file '" + path + "' is not a managed area database.",
                   "DataService");
+        } else if (!IsReadOnly()) {
+            Transaction t(*this);
+            UpgradeSchema(*this);
+            t.Commit();
         }
     } catch (const ComError& e) {
         for (auto& [sql, stmt] : cache_)

@@ -114,7 +114,7 @@ void CopyChildRows(DataService& db, const Reference& child, long source, long ta
     }
     std::string match;
     for (const std::string& c : same)
-        match += " AND x." + c + " IS s." + c;
+        match += " AND x." + c + " IS NOT DISTINCT FROM s." + c;
     db.Execute("INSERT INTO " + t + " (" + cols + ") SELECT " + vals + " FROM " + t +
                    " s WHERE s." + m + " = ?2 AND NOT EXISTS (SELECT 1 FROM " + t + " x WHERE x." +
                    m + " = ?1" + match + ") ORDER BY " + order,
@@ -123,9 +123,9 @@ void CopyChildRows(DataService& db, const Reference& child, long source, long ta
 
 // The target's own identity and history, which a copy leaves alone.
 bool KeepsOwnValue(const std::string& c) {
-    static const char* const own[] = {"managed_area_id", "shape_id",   "managed_area_name",
-                                      "macode_bcd",      "old_macode", "equi_site_id",
-                                      "equi_site_name",  "org_unit_id"};
+    static const char* const own[] = {"managed_area_id", "shape_id",    "managed_area_name",
+                                      "macode_bcd",      "old_macode",  "equi_site_id",
+                                      "equi_site_name",  "org_unit_id", "row_version"};
     return IsStamp(c) ||
            std::any_of(std::begin(own), std::end(own), [&](const char* o) { return c == o; });
 }
@@ -175,9 +175,10 @@ bool CopyManagedAreaData(DataService& db, long source, long target, const std::s
         std::string src = c.name == "major_ma_id" ? "NULLIF(s.major_ma_id, ?2)" : "s." + c.name;
         values += (values.empty() ? "" : ", ") + ("COALESCE(" + src + ", ma." + c.name + ")");
     }
+    // The copy changes the target: whoever read it before must not save over it unseen.
     db.Execute("UPDATE ma SET (" + names + ", rec_last_mod_user, rec_last_mod_date) = (SELECT " +
-                   values + ", ?3, " + kNow + " FROM ma s WHERE s.managed_area_id = ?1) " +
-                   "WHERE managed_area_id = ?2",
+                   values + ", ?3, " + kNow + " FROM ma s WHERE s.managed_area_id = ?1), " +
+                   "row_version = row_version + 1 WHERE managed_area_id = ?2",
                {static_cast<int>(source), static_cast<int>(target), userName});
 
     for (const Reference& r : ReferencingTables(db, "ma"))

@@ -11,16 +11,25 @@ namespace zelk::host {
 
 namespace {
 
-struct Audited {
-    const char* table;
-    const char* kind;     // 'MA' or 'SHAPE'
-    const char* key;      // the row's own ID
-    const char* recordId; // the managed area or shape the row belongs to
-};
+std::string Head(const AuditedTable& a, const char* action) {
+    return std::string("INSERT INTO audit_log (user_name, table_name, table_kind, action, "
+                       "column_name, old_value, new_value, primary_key, record_id, org_unit_id) ") +
+           "SELECT zelk_user(), '" + a.table + "', '" + a.kind + "', '" + action + "', ";
+}
+
+std::vector<std::string> Columns(DataService& db, const std::string& table) {
+    auto cols = db.Query("SELECT name FROM pragma_table_info('" + table + "')");
+    std::vector<std::string> names;
+    for (; !cols->EOF(); cols->MoveNext())
+        names.push_back(CStr(cols->Value("name")));
+    return names;
+}
+
+} // namespace
 
 // Child tables belong to their managed area; ma and shape are their own record.
-const std::vector<Audited>& AuditedTables() {
-    static const std::vector<Audited> t = {
+const std::vector<AuditedTable>& AuditedTables() {
+    static const std::vector<AuditedTable> t = {
         {"ma", "MA", "managed_area_id", "managed_area_id"},
         {"shape", "SHAPE", "shape_id", "shape_id"},
         {"managed_area_owner", "MA", "managed_area_owner_id", "managed_area_id"},
@@ -39,18 +48,10 @@ const std::vector<Audited>& AuditedTables() {
     return t;
 }
 
-bool IsStamp(const std::string& c) {
+bool IsUnauditedColumn(const std::string& c) {
     return c == "rec_create_user" || c == "rec_create_date" || c == "rec_last_mod_user" ||
-           c == "rec_last_mod_date";
+           c == "rec_last_mod_date" || c == "row_version";
 }
-
-std::string Head(const Audited& a, const char* action) {
-    return std::string("INSERT INTO audit_log (user_name, table_name, table_kind, action, "
-                       "column_name, old_value, new_value, primary_key, record_id, org_unit_id) ") +
-           "SELECT zelk_user(), '" + a.table + "', '" + a.kind + "', '" + action + "', ";
-}
-
-} // namespace
 
 std::string SchemaSql() {
     return embedded::SchemaSql();
@@ -61,12 +62,20 @@ void CreateSchema(DataService& db) {
     InstallAuditTriggers(db);
 }
 
+void UpgradeSchema(DataService& db) {
+    auto names = Columns(db, "ma");
+    bool versioned = false;
+    for (const auto& n : names)
+        if (n == "row_version") versioned = true;
+    if (!versioned)
+        db.ExecScript("ALTER TABLE ma ADD COLUMN row_version INTEGER NOT NULL DEFAULT 1;");
+    db.ExecScript("UPDATE schema_version SET version = " + std::to_string(kSchemaVersion) +
+                  " WHERE version < " + std::to_string(kSchemaVersion) + ";");
+}
+
 void InstallAuditTriggers(DataService& db) {
-    for (const Audited& a : AuditedTables()) {
-        auto cols = db.Query(std::string("SELECT name FROM pragma_table_info('") + a.table + "')");
-        std::vector<std::string> names;
-        for (; !cols->EOF(); cols->MoveNext())
-            names.push_back(CStr(cols->Value("name")));
+    for (const AuditedTable& a : AuditedTables()) {
+        auto names = Columns(db, a.table);
         const std::string key = a.key, rec = a.recordId;
 
         std::string sql = std::string("CREATE TRIGGER ") + a.table + "_audit_i AFTER INSERT ON " +
@@ -79,7 +88,7 @@ void InstallAuditTriggers(DataService& db) {
         sql += std::string("CREATE TRIGGER ") + a.table + "_audit_u AFTER UPDATE ON " + a.table +
                " BEGIN ";
         for (const auto& c : names) {
-            if (IsStamp(c)) continue;
+            if (IsUnauditedColumn(c)) continue;
             sql += Head(a, "U") + "'" + c + "', old." + c + ", new." + c + ", new." + key +
                    ", new." + rec + ", zelk_org_unit() WHERE old." + c + " IS NOT new." + c + ";";
         }

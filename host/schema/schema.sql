@@ -476,3 +476,12 @@ SELECT element_global.element_global_id       AS id,
        element_global.g_primary_common_name   AS common_name,
        element_global.g_rank                  AS rank
   FROM element_global JOIN scientific_name ON scientific_name.scientific_name_id = element_global.gname_id;
+
+---------------------------------------------------------------------------------------------
+-- Version 2: every managed area record carries a row version. A save or delete names the
+-- version it read and raises it by one; when another user saved in between, the version no
+-- longer matches and nothing is written. Child rows are covered by their managed area's
+-- version. Databases of version 1 get the column when first opened (see Schema.cpp).
+---------------------------------------------------------------------------------------------
+ALTER TABLE ma ADD COLUMN row_version INTEGER NOT NULL DEFAULT 1;
+UPDATE schema_version SET version = 2;

@@ -67,6 +67,11 @@ bool ManagedAreaDetails::DeleteRecord() {
             return false;
         }
         if (CLng(DisplayMessage("MGA004")) != vb::Yes || shape_->IsNew()) return false;
+        // A record another user changed since it was read is not deleted unseen.
+        if (!shape_->ClaimForDelete()) {
+            DisplayMessage(shape_->LastErrorCode());
+            return false;
+        }
 
         Screen::Instance().SetMousePointer(mouse::Hourglass);
         ShowWaitMessage(true, WaitDeleting);

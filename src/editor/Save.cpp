@@ -155,7 +155,12 @@ bool ManagedAreaDetails::SaveData() {
         saved = committed = shape_->Save();
         if (!saved) {
             std::string why = shape_->LastError();
-            DisplayMessage(why.empty() ? "MGA007" : "MGA008", {Variant(why)});
+            std::string code = shape_->LastErrorCode();
+            // A refusal with a code of its own (another user saved first) keeps the edits.
+            if (!code.empty())
+                DisplayMessage(code);
+            else
+                DisplayMessage(why.empty() ? "MGA007" : "MGA008", {Variant(why)});
         } else {
             // A new record has its real IDs now.
             currentId_ = ma_->ManagedAreaId();

@@ -1,5 +1,6 @@
 // zelk-sampledb: writes a sample managed area database.
-//   zelk-sampledb [--areas N] [--seed S] [--out FILE] [--force]
+//   zelk-sampledb [--areas N] [--seed S] [--out FILE | --db postgresql://...] [--force]
+#include "host/data/PgDataService.h"
 #include "host/data/SqliteDataService.h"
 #include "host/sample/SampleData.h"
 #include "platform/Error.h"
@@ -15,10 +16,12 @@ namespace {
 int Usage(const char* why) {
     std::fprintf(stderr,
                  "zelk-sampledb: %s\n"
-                 "usage: zelk-sampledb [--areas N] [--seed S] [--out FILE] [--force]\n"
+                 "usage: zelk-sampledb [--areas N] [--seed S] [--out FILE | --db URL] [--force]\n"
                  "  --areas N   managed areas to generate (default 500)\n"
                  "  --seed S    seed of the generator (default 1); equal seeds, equal data\n"
                  "  --out FILE  database file to write (default zelk-sample.db)\n"
+                 "  --db URL    write into an empty PostgreSQL database instead, given by its\n"
+                 "              connection URL (postgresql://user@host/db)\n"
                  "  --force     replace FILE when it exists\n",
                  why);
     return 2;
@@ -49,6 +52,10 @@ int main(int argc, char** argv) {
                 return Usage("--seed needs a whole number");
         } else if (a == "--out" && hasValue) {
             out = argv[++i];
+        } else if (a == "--db" && hasValue) {
+            out = argv[++i];
+            if (!zelk::host::PgDataService::IsUrl(out))
+                return Usage("--db needs a postgresql:// URL");
         } else if (a == "--force") {
             force = true;
         } else {
@@ -56,6 +63,22 @@ int main(int argc, char** argv) {
         }
     }
 
+    auto start = std::chrono::steady_clock::now();
+    if (zelk::host::PgDataService::IsUrl(out)) {
+        const std::string shown = zelk::host::PgDataService::Redacted(out);
+        try {
+            zelk::host::PgDataService db(out, zelk::host::OpenMode::CreateIfMissing);
+            zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
+        } catch (const zelk::ComError& e) {
+            std::fprintf(stderr, "zelk-sampledb: %s\n", e.Description().c_str());
+            return 1;
+        }
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%s: %ld managed areas (seed %ld) in %.1f s\n", shown.c_str(), areas, seed,
+                    seconds);
+        return 0;
+    }
     std::error_code ec;
     if (std::filesystem::exists(out, ec)) {
         if (!force) {
@@ -66,7 +89,6 @@ int main(int argc, char** argv) {
         for (const char* suffix : {"", "-wal", "-shm"})
             std::filesystem::remove(out + suffix, ec);
     }
-    auto start = std::chrono::steady_clock::now();
     try {
         zelk::host::SqliteDataService db(out, zelk::host::OpenMode::CreateIfMissing);
         // The file is new and removed again on failure: a journal in memory and no syncs

@@ -37,6 +37,13 @@ public:
     // False when nothing was written; LastError then says why.
     virtual bool Save() = 0;
     virtual std::string LastError() const = 0;
+    // The message code the user is shown for the last refusal of Save or ClaimForDelete when
+    // it has one of its own (another user changed the record first); "" otherwise.
+    virtual std::string LastErrorCode() const { return {}; }
+    // Before a delete: true when the record is still as it was loaded, and from now on a
+    // save of it by anybody else who loaded it earlier is refused. False (LastErrorCode set)
+    // when another user changed or deleted it in the meantime.
+    virtual bool ClaimForDelete() { return true; }
     // XML whose root/<server class>/COMPONENT_PROPERTIES/<field> nodes name "table.column".
     virtual std::string ComponentProperties(std::string_view root) const = 0;
     virtual DomainPtr GetDomain(std::string_view domainName, const Variant& filter = {},

@@ -20,7 +20,7 @@ for corpus in "$root"/tests/fuzz/corpus/*/; do
   cp -n "$corpus"* "$work"/ 2>/dev/null || true
   echo "== fuzz_$t"
   if [ "$runs" -gt 0 ]; then limit="-runs=$runs"; else limit="-max_total_time=$secs"; fi
-  if ! "$dir/fuzz_$t" "$limit" -timeout=10 -rss_limit_mb=2048 -max_len=70000 \
+  if ! "$dir/tests/fuzz/fuzz_$t" "$limit" -timeout=10 -rss_limit_mb=2048 -max_len=70000 \
       -artifact_prefix="$dir/findings/$t/" -print_final_stats=1 "$work" \
       > "$dir/fuzz_$t.log" 2>&1; then
     echo "fuzz_$t FAILED; see $dir/fuzz_$t.log and $dir/findings/$t/"

@@ -78,7 +78,14 @@ void AppendSelectedRows(const SelectedRowSource& grid, Recordset& source, Record
                 if (!target.EOF()) continue; // already listed: left as it is
             }
             target.AddNew();
-            CopyFields(source, target);
+            try {
+                CopyFields(source, target);
+            } catch (...) {
+                // A value the list cannot hold (an ID past its field's range) must not leave
+                // a half-filled row behind in the list.
+                target.CancelUpdate();
+                throw;
+            }
         }
     }
     target.Rebase();

@@ -12,5 +12,7 @@ namespace zelk::editor {
 Variant CallHost(const ObjectPtr& host, std::string_view member, Args args = {});
 // Runs a query through CallGetQueryRSXML; error 91 when the host answered no recordset.
 RecordsetPtr HostQuery(const ObjectPtr& app, const std::string& sql);
+// Whether a working list can be searched by record ID: it has an "ID" column.
+bool ListHasIds(const RecordsetPtr& list);
 
 } // namespace zelk::editor

@@ -273,7 +273,7 @@ void ManagedAreaDetails::NotifyListChanges(const std::string& /*strEvent*/) {
         return;
     }
     if (!IsInWorkingListView(currentId_)) {
-        if (workingList_->RecordCount() > 0) {
+        if (workingList_->RecordCount() > 0 && ListHasIds(workingList_)) {
             workingList_->MoveFirst();
             workingList_->Find("ID=" + std::to_string(currentId_));
             if (!workingList_->EOF()) workingList_->Delete();

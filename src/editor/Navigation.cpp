@@ -8,10 +8,30 @@
 #include "search/frmModalSearch.h"
 #include "zelk/ManagedAreaDetails.h"
 
+#include <optional>
+
 namespace zelk::editor {
 
+namespace {
+// The record ID of the list's current row; none for a row without a usable one (a list
+// without an ID column, Null, text, or a number no record ID can be).
+std::optional<long> RowId(Recordset& list) {
+    if (!list.GetFields().Exists("ID")) return std::nullopt;
+    Variant v = list.Value("ID");
+    if (v.IsNull() || v.IsEmpty() || !IsNumeric(v)) return std::nullopt;
+    const double d = CDbl(v);
+    if (d < -2147483648.0 || d > 2147483647.0 || d != static_cast<double>(static_cast<long>(d)))
+        return std::nullopt;
+    return static_cast<long>(d);
+}
+} // namespace
+
+bool ListHasIds(const RecordsetPtr& list) {
+    return list && list->GetFields().Exists("ID");
+}
+
 void ManagedAreaDetails::RefreshNavigator() {
-    if (!workingList_ || workingList_->RecordCount() < 1) {
+    if (!workingList_ || workingList_->RecordCount() < 1 || !ListHasIds(workingList_)) {
         lblTotalRecords->SetCaption("1");
         txtCurrentRecord->SetText("1");
         return;
@@ -100,8 +120,9 @@ void ManagedAreaDetails::GotoRecord(const std::string& position) {
     workingList_->MoveFirst();
     workingList_->Move(target - 1);
     long oldId = currentId_, oldShape = shapeId_;
-    currentId_ = static_cast<long>(CLng(workingList_->Value("ID")));
-    shapeId_ = LookupShapeId(currentId_);
+    const std::optional<long> rowId = RowId(*workingList_);
+    currentId_ = rowId.value_or(-1);
+    shapeId_ = rowId ? LookupShapeId(currentId_) : -1;
     if (shapeId_ == -1) {
         DisplayMessage("APP046");
         currentId_ = oldId;

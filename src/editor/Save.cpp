@@ -79,7 +79,7 @@ void ManagedAreaDetails::EndOfSave(bool saved) {
 }
 
 bool ManagedAreaDetails::WorkingListHolds(const RecordsetPtr& list, long id) {
-    if (!list || list->RecordCount() < 1) return false;
+    if (!list || list->RecordCount() < 1 || !ListHasIds(list)) return false;
     list->MoveFirst();
     list->Find("ID=" + std::to_string(id));
     return !list->EOF();

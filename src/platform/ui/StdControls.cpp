@@ -63,6 +63,8 @@ TextBox::TextBox(std::string name, std::string typeName)
 }
 
 void TextBox::SetText(std::string text) {
+    // An edit control's text ends at a NUL, whatever was pasted or assigned after it.
+    if (auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
     if (text_ == text) return;
     text_ = std::move(text);
     long len = static_cast<long>(text_.size());

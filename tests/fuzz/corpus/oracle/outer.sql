@@ -1,0 +1,1 @@
+SELECT UNIQUE m.managed_area_name, NVL(c.county_name, 'none') || ' ' || m.macode FROM ma m, managed_area_county mc, d_county c WHERE m.managed_area_id = mc.managed_area_id(+) AND mc.d_county_id = c.d_county_id(+) AND UPPER(m.managed_area_name) LIKE 'OAK%' ORDER BY 1

@@ -1,0 +1,1 @@
+Select ma.managed_area_id as ID from MA where ma.macode_bcd = 'OTTER''S-1' and ma.managed_area_id <> 5

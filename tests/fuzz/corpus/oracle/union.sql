@@ -1,0 +1,1 @@
+select count(*) from ma where ma.managed_area_id in (select managed_area_id from managed_area_alias where managed_area_alias = '') union all select 1 from dual

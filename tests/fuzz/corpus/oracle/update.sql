@@ -1,0 +1,1 @@
+UPDATE element_managed_area SET display_order = 3, rec_last_mod_user = 'o''neil', rec_last_mod_date = SYSDATE WHERE element_managed_area_id = 80001

@@ -11,10 +11,10 @@
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/ScriptedUiDriver.h"
 
-#include <benchmark/benchmark.h>
-#include <sqlite3.h>
+#include "RawSqlite.h"
 
-#include <chrono>
+#include <benchmark/benchmark.h>
+
 #include <memory>
 #include <string>
 
@@ -90,39 +90,11 @@ Bench& B() {
     return b;
 }
 
-// Every column of every row read as the engine hands it over, nothing kept.
-long RawStep(sqlite3_stmt* stmt) {
-    long rows = 0;
-    const int cols = sqlite3_column_count(stmt);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER:
-                benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-                break;
-            case SQLITE_TEXT:
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                break;
-            default:
-                break;
-            }
-        }
-        ++rows;
-    }
-    sqlite3_reset(stmt);
-    return rows;
+bench::RawStatement Raw() {
+    auto& db = dynamic_cast<host::SqliteDataService&>(*B().host->Db());
+    return {db.Handle(),
+            host::sql::OracleTranslator().Translate(elementgrid::BuildElementQuery(kArea))};
 }
-
-struct RawStatement {
-    sqlite3_stmt* stmt = nullptr;
-    RawStatement() {
-        std::string sql =
-            host::sql::OracleTranslator().Translate(elementgrid::BuildElementQuery(kArea));
-        auto& db = dynamic_cast<host::SqliteDataService&>(*B().host->Db());
-        sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt, nullptr);
-    }
-    ~RawStatement() { sqlite3_finalize(stmt); }
-};
 
 } // namespace
 
@@ -138,10 +110,10 @@ static void BM_LoadGrid(benchmark::State& state) {
 BENCHMARK(BM_LoadGrid)->Unit(benchmark::kMillisecond);
 
 static void BM_LoadRawQuery(benchmark::State& state) {
-    RawStatement raw;
+    bench::RawStatement raw = Raw();
     long rows = 0;
     for (auto _ : state)
-        rows = RawStep(raw.stmt);
+        rows = raw.Step();
     state.counters["rows"] = static_cast<double>(rows);
 }
 BENCHMARK(BM_LoadRawQuery)->Unit(benchmark::kMillisecond);
@@ -149,21 +121,13 @@ BENCHMARK(BM_LoadRawQuery)->Unit(benchmark::kMillisecond);
 // Both, alternately; "ratio" is the grid's load time over the raw query's (goal <= 3). The
 // grid's load includes reading the element collection, which its first domain lookup does.
 static void BM_LoadRatio(benchmark::State& state) {
-    RawStatement raw;
-    using Clock = std::chrono::steady_clock;
-    Clock::duration grid{}, bare{};
+    bench::RawStatement raw = Raw();
+    bench::Alternation both;
     for (auto _ : state) {
         B().LoadRecord();
-        auto t0 = Clock::now();
-        B().InitializeGrid();
-        auto t1 = Clock::now();
-        benchmark::DoNotOptimize(RawStep(raw.stmt));
-        auto t2 = Clock::now();
-        grid += t1 - t0;
-        bare += t2 - t1;
+        both.Run([] { B().InitializeGrid(); }, raw);
     }
-    state.counters["ratio"] =
-        std::chrono::duration<double>(grid).count() / std::chrono::duration<double>(bare).count();
+    state.counters["ratio"] = both.Ratio();
 }
 BENCHMARK(BM_LoadRatio)->Unit(benchmark::kMillisecond);
 

@@ -12,10 +12,10 @@
 #include "platform/ui/ScriptedUiDriver.h"
 #include "search/ManagedAreaSearch.h"
 
-#include <benchmark/benchmark.h>
-#include <sqlite3.h>
+#include "RawSqlite.h"
 
-#include <chrono>
+#include <benchmark/benchmark.h>
+
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -98,65 +98,22 @@ Bench& B() {
     return b;
 }
 
-long RawStep(sqlite3_stmt* stmt) {
-    long rows = 0;
-    const int cols = sqlite3_column_count(stmt);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        for (int c = 0; c < cols; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER:
-                benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-                break;
-            case SQLITE_FLOAT:
-                benchmark::DoNotOptimize(sqlite3_column_double(stmt, c));
-                break;
-            case SQLITE_TEXT:
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                benchmark::DoNotOptimize(sqlite3_column_bytes(stmt, c));
-                break;
-            default:
-                break;
-            }
-        }
-        ++rows;
-    }
-    sqlite3_reset(stmt);
-    return rows;
+// The statement the search builds for its current criteria, translated and prepared.
+bench::RawStatement Raw(bool byName) {
+    B().search->Get<TextBox>("txtManagedAreaName").SetText(byName ? B().term : "");
+    return {B().Handle(), host::sql::OracleTranslator().Translate(B().search->BuildSearchSQL())};
 }
 
-// The statement the search builds for its current criteria, translated and prepared.
-struct RawStatement {
-    sqlite3_stmt* stmt = nullptr;
-    explicit RawStatement(bool byName) {
-        B().search->Get<TextBox>("txtManagedAreaName").SetText(byName ? B().term : "");
-        host::sql::OracleTranslator t;
-        std::string sql = t.Translate(B().search->BuildSearchSQL());
-        if (sqlite3_prepare_v2(B().Handle(), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(B().Handle()));
-    }
-    ~RawStatement() { sqlite3_finalize(stmt); }
-};
-
 void Ratio(benchmark::State& state, bool byName) {
-    RawStatement raw(byName);
-    using Clock = std::chrono::steady_clock;
-    Clock::duration full{}, bare{};
+    bench::RawStatement raw = Raw(byName);
+    bench::Alternation both;
     long rows = 0;
-    for (auto _ : state) {
-        auto t0 = Clock::now();
-        rows = byName ? B().NameSearch() : B().AllRows();
-        auto t1 = Clock::now();
-        benchmark::DoNotOptimize(RawStep(raw.stmt));
-        auto t2 = Clock::now();
-        full += t1 - t0;
-        bare += t2 - t1;
-    }
+    for (auto _ : state)
+        both.Run([&] { rows = byName ? B().NameSearch() : B().AllRows(); }, raw);
     state.counters["rows"] = static_cast<double>(rows);
-    state.counters["search_ms"] =
-        std::chrono::duration<double, std::milli>(full).count() / state.iterations();
-    state.counters["raw_ms"] =
-        std::chrono::duration<double, std::milli>(bare).count() / state.iterations();
-    state.counters["ratio"] = static_cast<double>(full.count()) / static_cast<double>(bare.count());
+    state.counters["search_ms"] = both.MeasuredMs(static_cast<long>(state.iterations()));
+    state.counters["raw_ms"] = both.BareMs(static_cast<long>(state.iterations()));
+    state.counters["ratio"] = both.Ratio();
 }
 
 } // namespace

@@ -117,15 +117,20 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, P
     auto& registry = ProgIdRegistry::Instance();
     RegisterControls(registry);
     controls::RegisterMakersControls(registry);
-    RegisterDataClient(registry, db);
     RegisterXmlClasses(registry);
-    bo::RegisterBusinessObjects(registry, db);
-    RegisterFrameworkClasses(registry, db);
-    RegisterGisInterface(registry, db);
     RegisterModuleStandIns(registry);
     RegisterManagedAreaModule(registry);
-    common::SetChangeRecorderFactory([db] { return std::make_shared<ChangeRecorder>(db); });
+    host->MakeCurrent();
     return host;
+}
+
+void ReferenceHost::MakeCurrent() const {
+    auto& registry = ProgIdRegistry::Instance();
+    RegisterDataClient(registry, db_);
+    bo::RegisterBusinessObjects(registry, db_);
+    RegisterFrameworkClasses(registry, db_);
+    RegisterGisInterface(registry, db_);
+    common::SetChangeRecorderFactory([db = db_] { return std::make_shared<ChangeRecorder>(db); });
 }
 
 ReferenceHost::~ReferenceHost() = default;

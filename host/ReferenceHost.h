@@ -44,6 +44,10 @@ public:
     long ManagedAreaViewId() const { return 1; }
     bool WasCreated() const { return created_; }
     const std::string& UserName() const { return userName_; }
+    // The classes the module creates by identifier are registered process-wide; with several
+    // hosts in one process (tests of many users) the last one opened owns them. This makes
+    // them this host's again, so the objects created from now on use its database.
+    void MakeCurrent() const;
 
 private:
     ReferenceHost() = default;

@@ -52,7 +52,9 @@ public:
     bool Save() override;
     std::string LastError() const override { return lastError_; }
     std::string LastErrorCode() const override { return lastErrorCode_; }
+    ~ShapeImpl() override;
     bool ClaimForDelete() override;
+    bool FinishDelete(bool deleted) override;
     std::string ComponentProperties(std::string_view root) const override;
     DomainPtr GetDomain(std::string_view domainName, const Variant& filter, bool fresh) override;
 
@@ -62,6 +64,7 @@ private:
     std::shared_ptr<ManagedAreaImpl> ma_;
     bool hasMa_ = false;
     bool isNew_ = false;
+    bool claimOpen_ = false; // ClaimForDelete's transaction is still open
     SpatialAttributes attrs_;
     std::string lastError_;
     std::string lastErrorCode_;

@@ -98,18 +98,57 @@ bool ShapeImpl::Save() {
     return true;
 }
 
+ShapeImpl::~ShapeImpl() {
+    try {
+        FinishDelete(false);
+    } catch (...) {
+        // The connection rolls back what is left open when it closes.
+    }
+}
+
 bool ShapeImpl::ClaimForDelete() {
     lastError_.clear();
     lastErrorCode_.clear();
     if (!hasMa_ || ma_->IsNew()) return true;
-    if (ClaimVersion(store_->Port(), *ma_)) {
-        ma_->SetRowVersion(NextVersion(ma_->RowVersion()));
+    auto& port = store_->Port();
+    if (claimOpen_) FinishDelete(false);
+    // The claim and the delete that follows commit together: a delete that fails must not
+    // leave the version raised, or the user's own next save would be refused as a conflict.
+    port.Begin();
+    bool claimed = false;
+    try {
+        claimed = ClaimVersion(port, *ma_);
+    } catch (...) {
+        port.Rollback();
+        throw;
+    }
+    if (claimed) {
+        claimOpen_ = true;
         return true;
     }
+    port.Rollback();
     lastErrorCode_ = kDeleteConflictCode;
     lastError_ = std::string(kConflictText) +
                  " It was not deleted; reload the record and delete it again if it should go.";
     return false;
+}
+
+bool ShapeImpl::FinishDelete(bool deleted) {
+    if (!claimOpen_) return deleted;
+    claimOpen_ = false;
+    auto& port = store_->Port();
+    if (!deleted) {
+        port.Rollback();
+        return false;
+    }
+    try {
+        port.Commit();
+    } catch (...) {
+        port.Rollback();
+        throw;
+    }
+    ma_->SetRowVersion(NextVersion(ma_->RowVersion()));
+    return true;
 }
 
 } // namespace zelk::bo

@@ -83,8 +83,14 @@ bool ManagedAreaDetails::DeleteRecord() {
             gone = CBool(CallHost(appManager_, "Delete",
                                   {Variant(std::string("delete_ma_data")),
                                    Variant(static_cast<int>(id)), Variant(UserName())}));
+            gone = shape_->FinishDelete(gone);
         } catch (...) {
             deleted_ = false;
+            try {
+                shape_->FinishDelete(false);
+            } catch (...) {
+                // The failure being reported is the one that matters.
+            }
             throw;
         }
         if (!gone) {

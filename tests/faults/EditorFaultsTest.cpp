@@ -132,9 +132,7 @@ TEST_F(EditorFaults, ANewRecordFailingAtAnyStatementIsNeitherHalfWrittenNorLost)
     std::printf("[ fault points ] new record save: %ld\n", points);
 }
 
-// Off until the delete's version claim joins the delete's own transaction: a delete that fails
-// after the claim leaves the record's row version raised (nothing else changes).
-TEST_F(EditorFaults, DISABLED_ADeleteFailingAtAnyStatementKeepsTheWholeRecord) {
+TEST_F(EditorFaults, ADeleteFailingAtAnyStatementKeepsTheWholeRecord) {
     Init();
     auto list = host->WorkingList();
     editor->On("RemoveItem", [&](Args& a) {

@@ -34,8 +34,19 @@ struct Desk {
     std::string Name() const {
         return CStr(editor->ManagedAreaObject()->GetProperty("ManagedAreaName"));
     }
-    void Save() { editor->mnuFileSave->UserClick(); }
-    void Delete() { editor->mnuEditDelete->UserClick(); }
+    // Each desk acts with its own host's classes, as if in a process of its own.
+    void Load(long id) {
+        host->MakeCurrent();
+        editor->LoadData(id);
+    }
+    void Save() {
+        host->MakeCurrent();
+        editor->mnuFileSave->UserClick();
+    }
+    void Delete() {
+        host->MakeCurrent();
+        editor->mnuEditDelete->UserClick();
+    }
 };
 
 class TwoUsers : public ScriptedUiTest, public ::testing::WithParamInterface<bool> {
@@ -74,14 +85,14 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
     ann->host->Db()->Execute("UPDATE shape SET has_shape_ind = 'N'");
     const long id =
         CLng(ann->host->Db()->Query("SELECT MIN(managed_area_id) AS id FROM ma")->Value("id"));
-    ann->editor->LoadData(id);
+    ann->Load(id);
     // Bob's host opens the same database second: it finds the schema and data in place, and
     // Bob may change records.
     ann->host->Db()->Execute("INSERT INTO app_user (user_name, org_unit_id, access_level) VALUES "
                              "('bob', 1, 'F')");
     bob = std::make_unique<Desk>(db->path, "bob");
     EXPECT_FALSE(bob->host->WasCreated());
-    bob->editor->LoadData(id);
+    bob->Load(id);
 
     ann->editor->ctlMAName->UserType("Alder Marsh");
     ann->Save();
@@ -96,7 +107,7 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
     EXPECT_TRUE(bob->editor->ManagedAreaObject()->HasChanges());
 
     // Bob reads the record again and makes his change on top of Ann's.
-    bob->editor->LoadData(id);
+    bob->Load(id);
     EXPECT_EQ(bob->Name(), "Alder Marsh");
     bob->editor->ctlMAName->UserType("Birch Marsh");
     std::size_t before = ui->Messages().size();
@@ -110,7 +121,7 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
     EXPECT_TRUE(Shown("MGA901"));
     EXPECT_EQ(Stored(id, "managed_area_name"), "Birch Marsh");
     // Read again, it can go; Bob's editor now holds a record that is gone, and his save says so.
-    ann->editor->LoadData(id);
+    ann->Load(id);
     ui->QueueAnswer(vb::Yes);
     ann->Delete();
     EXPECT_EQ(Stored(id, "managed_area_name"), "<gone>");

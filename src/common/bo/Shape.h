@@ -42,8 +42,13 @@ public:
     virtual std::string LastErrorCode() const { return {}; }
     // Before a delete: true when the record is still as it was loaded, and from now on a
     // save of it by anybody else who loaded it earlier is refused. False (LastErrorCode set)
-    // when another user changed or deleted it in the meantime.
+    // when another user changed or deleted it in the meantime. A true claim opens the
+    // transaction the delete runs in; FinishDelete must follow it.
     virtual bool ClaimForDelete() { return true; }
+    // Ends what ClaimForDelete opened: keeps the claim and the delete when deleted is true
+    // (false if that commit fails), or undoes both, so a failed delete leaves the record's
+    // version as it was.
+    virtual bool FinishDelete(bool deleted) { return deleted; }
     // XML whose root/<server class>/COMPONENT_PROPERTIES/<field> nodes name "table.column".
     virtual std::string ComponentProperties(std::string_view root) const = 0;
     virtual DomainPtr GetDomain(std::string_view domainName, const Variant& filter = {},

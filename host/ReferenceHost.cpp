@@ -53,7 +53,8 @@ RecordsetPtr NewWorkingList(AppManager& app) {
 
 } // namespace
 
-std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options, Progress progress) {
+std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options,
+                                                   const Progress& progress) {
     std::unique_ptr<ReferenceHost> host(new ReferenceHost());
     host->impl_ = std::make_unique<Impl>();
     host->userName_ = options.userName.empty() ? OsUserName() : options.userName;

@@ -31,7 +31,8 @@ class ReferenceHost {
 public:
     // Progress of a first start, 0..100, while the sample data are written.
     using Progress = std::function<void(int percent)>;
-    static std::unique_ptr<ReferenceHost> Open(const HostOptions& options, Progress progress = {});
+    static std::unique_ptr<ReferenceHost> Open(const HostOptions& options,
+                                               const Progress& progress = {});
     ~ReferenceHost();
 
     const std::shared_ptr<DataService>& Db() const { return db_; }

@@ -17,10 +17,10 @@ std::string CoordinateProblem(const std::string& text, const std::string& label,
     const std::string either = hemispheres.size() == 2
                                    ? std::string(1, hemispheres[0]) + " or " + hemispheres[1]
                                    : hemispheres;
-    const std::string expected = label + " must be written as " +
-                                 std::string(static_cast<std::size_t>(degreeDigits), 'D') +
-                                 "MMSS followed by " + either + ", for example " +
-                                 (width == 7 ? "443015N" : "0933045W") + ".";
+    std::string expected = label + " must be written as " +
+                           std::string(static_cast<std::size_t>(degreeDigits), 'D') +
+                           "MMSS followed by " + either + ", for example " +
+                           (width == 7 ? "443015N" : "0933045W") + ".";
     if (static_cast<int>(t.size()) != width) return expected;
     for (int i = 0; i < width - 1; ++i)
         if (!std::isdigit(static_cast<unsigned char>(t[static_cast<std::size_t>(i)])))

@@ -48,7 +48,7 @@ RecordsetPtr DataClient::Query(const std::string& table, const std::string& colu
     return db_->Query(sql);
 }
 
-void RegisterDataClient(ProgIdRegistry& registry, DataServicePtr db) {
+void RegisterDataClient(ProgIdRegistry& registry, const DataServicePtr& db) {
     registry.Register("ZELK_DataClient.Query", [db] { return std::make_shared<DataClient>(db); });
 }
 

@@ -29,6 +29,6 @@ private:
 // Letters, digits and underscores, not starting with a digit.
 bool IsPlainIdentifier(const std::string& name);
 
-void RegisterDataClient(ProgIdRegistry& registry, DataServicePtr db);
+void RegisterDataClient(ProgIdRegistry& registry, const DataServicePtr& db);
 
 } // namespace zelk::host

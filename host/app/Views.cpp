@@ -48,7 +48,7 @@ WindowManager::WindowManager() : Dispatch("WindowManager") {
     });
 }
 
-void WindowManager::Handle(Request r) {
+void WindowManager::Handle(const Request& r) {
     requests_.push_back(r);
     if (handler_) handler_(requests_.back());
 }
@@ -80,7 +80,7 @@ private:
 };
 } // namespace
 
-void RegisterGisInterface(ProgIdRegistry& registry, std::shared_ptr<DataService> db) {
+void RegisterGisInterface(ProgIdRegistry& registry, const std::shared_ptr<DataService>& db) {
     registry.Register("ArcViewCommuncation.GISInterface",
                       [db] { return std::make_shared<GisInterface>(db); });
 }

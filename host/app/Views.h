@@ -56,7 +56,7 @@ public:
     const std::vector<Request>& Requests() const { return requests_; }
 
 private:
-    void Handle(Request r);
+    void Handle(const Request& r);
     std::function<void(const Request&)> handler_;
     std::vector<Request> requests_;
 };
@@ -74,6 +74,6 @@ private:
 
 // Registers the GIS stand-in "ArcViewCommuncation.GISInterface": ViewShape(shape ID) answers
 // True for a shape that has a drawing.
-void RegisterGisInterface(ProgIdRegistry& registry, std::shared_ptr<DataService> db);
+void RegisterGisInterface(ProgIdRegistry& registry, const std::shared_ptr<DataService>& db);
 
 } // namespace zelk::host

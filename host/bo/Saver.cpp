@@ -53,7 +53,7 @@ std::int64_t Saver::Insert(Record& r, const Variant& parentId) {
             .lastInsertId;
     Record* rec = &r;
     Variant now(now_);
-    apply_.push_back([rec, id, parentId, parent, createDate, now] {
+    apply_.emplace_back([rec, id, parentId, parent, createDate, now] {
         rec->SetAt(0, Variant(static_cast<int>(id)));
         if (parent >= 0) rec->SetAt(parent, parentId);
         if (createDate >= 0 && rec->At(createDate).IsNull()) rec->SetAt(createDate, now);
@@ -89,7 +89,7 @@ void Saver::Update(Record& r) {
                                         " no longer exists; another user may have deleted it.");
     Record* rec = &r;
     Variant now(now_);
-    apply_.push_back([rec, modDate, now] {
+    apply_.emplace_back([rec, modDate, now] {
         if (modDate >= 0) rec->SetAt(modDate, now);
         rec->MarkClean();
     });

@@ -29,7 +29,7 @@ FieldDef Lookup(std::string p, std::string c, FieldKind k, std::string table, st
 }
 
 // Every child row: its own ID first, then the link to its managed area, then the stamps.
-TableDef Child(std::string table, std::string id, std::vector<FieldDef> own) {
+TableDef Child(std::string table, const std::string& id, std::vector<FieldDef> own) {
     TableDef t{std::move(table), id, "managed_area_id", {}, true, true};
     t.fields.push_back(L("ID", id));
     t.fields.push_back(L("ManagedAreaId", "managed_area_id"));

@@ -36,7 +36,8 @@ const bo::TableDef& AuditTable() {
 const char* const kColumnEntry = "t.audit_log_id = ? AND t.column_name IS NOT NULL";
 } // namespace
 
-AuditLogItem::AuditLogItem(bo::StorePtr store) : Component(kClass, AuditTable(), store) {}
+AuditLogItem::AuditLogItem(bo::StorePtr store)
+    : Component(kClass, AuditTable(), std::move(store)) {}
 
 ComponentPtr AuditLogItem::MakeSibling() const {
     return std::make_shared<AuditLogItem>(store_);

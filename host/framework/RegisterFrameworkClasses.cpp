@@ -6,7 +6,7 @@
 
 namespace zelk::host {
 
-void RegisterFrameworkClasses(ProgIdRegistry& registry, DataServicePtr db) {
+void RegisterFrameworkClasses(ProgIdRegistry& registry, const DataServicePtr& db) {
     auto store = std::make_shared<bo::Store>(std::make_shared<bo::DataServiceSqlPort>(db));
     ComponentCollection::Factory create = [&registry](std::string_view progId) {
         return registry.Create(progId);

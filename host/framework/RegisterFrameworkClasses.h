@@ -10,6 +10,6 @@ namespace zelk::host {
 // audit-log item "ZELK_AuditLogClient.cAuditLog", all working on db. Collections make their
 // items through registry, which must outlive them. The change recorder is made directly
 // (ChangeRecorder.h), not by identifier.
-void RegisterFrameworkClasses(ProgIdRegistry& registry, DataServicePtr db);
+void RegisterFrameworkClasses(ProgIdRegistry& registry, const DataServicePtr& db);
 
 } // namespace zelk::host

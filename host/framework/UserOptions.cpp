@@ -58,7 +58,8 @@ const char* const kCategoryById =
     "WHERE c.category_name = ?)";
 } // namespace
 
-UserOption::UserOption(bo::StorePtr store) : Component(kOptionClass, OptionTable(), store) {}
+UserOption::UserOption(bo::StorePtr store)
+    : Component(kOptionClass, OptionTable(), std::move(store)) {}
 
 ComponentPtr UserOption::MakeSibling() const {
     return std::make_shared<UserOption>(store_);
@@ -89,7 +90,7 @@ std::vector<ComponentPtr> UserOption::Fetch(const std::string& query,
 }
 
 UserOptionCategory::UserOptionCategory(bo::StorePtr store, ComponentCollection::Factory create)
-    : Component(kCategoryClass, CategoryTable(), store), create_(std::move(create)),
+    : Component(kCategoryClass, CategoryTable(), std::move(store)), create_(std::move(create)),
       options_(std::make_shared<ComponentCollection>(create_, store_)) {
     options_->Initialize(kOptionClass, "", 0);
 }

@@ -8,8 +8,6 @@ namespace zelk::host::sample {
 
 namespace {
 
-constexpr const char* kLoader = "sampledb";
-
 // INSERT for a child table: the managed area, the given columns, display order, user stamps.
 std::string ChildSql(const std::string& table, const std::vector<std::string>& columns) {
     std::string cols = "managed_area_id", marks = "?";

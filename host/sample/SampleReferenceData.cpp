@@ -128,6 +128,7 @@ std::vector<SampleState> WriteStatesAndCounties(DataService& db) {
         }
     }
     std::vector<SampleState> out;
+    out.reserve(byId.size());
     for (auto& [id, s] : byId)
         out.push_back(std::move(s));
     return out;

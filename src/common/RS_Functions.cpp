@@ -173,4 +173,10 @@ void CopyToDetachedRecordset(Recordset& source, RecordsetPtr& newRs) {
     newRs->MoveLast(); // where adding the records one by one would have left it
 }
 
+void MoveToDetachedRecordset(Recordset& source, RecordsetPtr& newRs) {
+    CreateDetachedRecordset(source, newRs);
+    newRs->TakeRecords(source);
+    if (newRs->RecordCount() > 0) newRs->MoveLast(); // where the copy leaves it
+}
+
 } // namespace zelk

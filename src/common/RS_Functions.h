@@ -25,6 +25,9 @@ int MergeRecord(Recordset& source, Recordset& target);
 void CreateDetachedRecordset(Recordset& source, RecordsetPtr& newRs);
 // CreateDetachedRecordset, then a copy of every record of source.
 void CopyToDetachedRecordset(Recordset& source, RecordsetPtr& newRs);
+// The same for a source that is not needed afterwards: its records move into the new
+// recordset instead of being copied, and source is left open and empty.
+void MoveToDetachedRecordset(Recordset& source, RecordsetPtr& newRs);
 
 // How MergeRecord shows its error until a user-interface driver plugs in; flags 64 is the
 // information icon. The default writes the message to stderr.

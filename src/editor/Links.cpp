@@ -155,7 +155,7 @@ void ManagedAreaDetails::RemoveSites() {
         rows.push_back(flexSites->SelectedRow(i));
     std::sort(rows.begin(), rows.end());
     bo::IChildCollection& sites = ma_->Children(bo::ChildList::Sites);
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) { // NOLINT(modernize-loop-convert)
         const std::string id = TextOf(flexSites->RowData(*it));
         long pos = id.empty() ? 0 : sites.FindPosition("ConservationSiteId = " + id);
         if (pos > 0) {

@@ -166,7 +166,10 @@ void MA_ElementGrid::HookEvents() {
         {cboCurrentPresenceAbsence_.get(), "d_curr_presence_absence_id"},
         {cboPopulation_.get(), "d_population_id"},
     };
-    for (auto [combo, key] : combos) {
+    for (const auto& entry : combos) {
+        // Named copies for the handler: older compilers cannot capture structured bindings.
+        auto* combo = entry.first;
+        auto key = entry.second;
         combo->On("Change", [this, combo, key](Args&) {
             if (showing_) return;
             Guarded("Error changing the element.",

@@ -59,7 +59,7 @@ void DecimalDigits(double x, int decimals, std::string& intPart, std::string& fr
         if (static_cast<int>(all.size()) < pointPos)
             all.append(static_cast<std::size_t>(pointPos) - all.size(), '0');
     }
-    std::size_t keep = static_cast<std::size_t>(pointPos + decimals);
+    std::size_t keep = static_cast<std::size_t>(static_cast<long>(pointPos) + decimals);
     if (all.size() < keep) all.append(keep - all.size(), '0');
     bool roundUp = all.size() > keep && all[keep] >= '5';
     all.resize(keep);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/BlockCache.h"
 #include "platform/Variant.h"
 
 #include <cstddef>
@@ -16,7 +17,8 @@ class RecordBatch {
 public:
     using Row = std::pmr::vector<Variant>;
 
-    RecordBatch() : arena_(std::make_unique<std::pmr::monotonic_buffer_resource>()) {}
+    RecordBatch()
+        : arena_(std::make_unique<std::pmr::monotonic_buffer_resource>(RecycledBlocks())) {}
 
     // A new record with room for `width` values; the caller appends them in field order.
     Row& NewRow(std::size_t width) {

@@ -492,7 +492,59 @@ void Recordset::Rebase() {
     cur_->Rebuild();
 }
 
-Variant Recordset::CellValue(std::size_t col) const {
+void Recordset::TakeRecords(Recordset& source) {
+    RequireOpen();
+    source.RequireOpen();
+    if (&source == this) return;
+    const std::size_t cols = data_->fields.size();
+    if (!data_->rows.empty() || source.data_->fields.size() != cols)
+        Raise(err::InvalidArgument,
+              "Records can only be taken over by an empty recordset with as many fields.",
+              "Recordset");
+    CommitEdit();
+    source.CommitEdit();
+    RecordsetData& from = *source.data_;
+    const std::vector<RowId>& view = source.cur_->view;
+    bool whole = source.data_.use_count() == 1 && view.size() == from.rows.size();
+    for (std::size_t i = 0; whole && i < view.size(); ++i)
+        whole = view[i] == i;
+    // Converting in place is only safe where it cannot fail half way: to text, or to the
+    // type a value already has.
+    for (std::size_t col = 0; whole && col < cols; ++col)
+        whole = from.fields[col].type == data_->fields[col].type ||
+                data_->fields[col].kind == FieldKind::Text;
+
+    if (!whole) {
+        RecordBatch batch;
+        for (RowId row : view) {
+            RecordBatch::Row& r = batch.NewRow(cols);
+            for (std::size_t col = 0; col < cols; ++col)
+                r.push_back(ToFieldType(Variant(from.rows[row][col]), data_->fields[col].type));
+        }
+        source.Attach(from.EmptyCopy());
+        data_->AppendLive(std::move(batch));
+        MoveTo(0);
+        return;
+    }
+
+    std::shared_ptr<RecordsetData> taken = source.data_;
+    source.Attach(taken->EmptyCopy());
+    for (std::size_t col = 0; col < cols; ++col) {
+        const FieldDef& to = data_->fields[col];
+        if (taken->fields[col].type != to.type)
+            for (RecordsetData::Row& row : taken->rows)
+                row[col] = ToFieldType(std::move(row[col]), to.type);
+        taken->fields[col] = to;
+        taken->indexes[col].reset();
+        taken->indexed[col] = data_->indexed[col];
+    }
+    taken->byName = data_->byName;
+    Attach(std::move(taken));
+    cur_->Rebuild();
+    MoveTo(0);
+}
+
+const Variant& Recordset::CellValue(std::size_t col) const {
     RowId row = CurrentRow();
     const Cursor& c = *cur_;
     if (c.editMode != ad::EditNone && c.editRow == row && c.dirty[col]) return c.buf[col];

@@ -72,6 +72,8 @@ public:
 
     // Error 3021 when there is no current record.
     Variant Value() const;
+    // The same without a copy; valid until the recordset moves or changes.
+    const Variant& ValueRef() const;
     // Converts to the field's type (text for character fields, numbers for numeric ones);
     // a value that cannot convert is error 13. Null is allowed.
     void SetValue(const Variant& v);
@@ -173,6 +175,13 @@ public:
     // The same from a batch, whose records and their storage the recordset takes over.
     void AppendRecords(RecordBatch&& batch);
 
+    // Takes over the visible records of `source`, each value converted to the type of this
+    // recordset's field at the same position; the source stays open with no records. Records
+    // that are not the source's alone (a clone shares them) or not all visible in their
+    // natural order are copied instead. This recordset must be open and empty, with as many
+    // fields. A value that cannot convert is error 13 and leaves both as they were.
+    void TakeRecords(Recordset& source);
+
     // Closes and reopens the recordset on its own visible records, as saving it to a stream
     // and opening that would: they become its only records, in their current order, with no
     // filter, sort, index or pending change. Clones keep the records they had.
@@ -189,7 +198,7 @@ private:
     void MoveTo(long pos);
     long PositionOfBookmark(const Variant& bm);
     Criteria BoundCriteria(std::string_view text, bool single) const;
-    Variant CellValue(std::size_t col) const;
+    const Variant& CellValue(std::size_t col) const;
     void SetCellValue(std::size_t col, const Variant& v);
 
     std::shared_ptr<RecordsetData> data_;

@@ -85,7 +85,7 @@ void RecordsetData::Commit(RowId row, const RowObserver* origin) {
     for (std::size_t c = 0; c < fields.size(); ++c)
         IndexRow(row, c, true);
     // Observers may be added while we notify (none do today); index rather than iterate.
-    for (std::size_t i = 0; i < observers.size(); ++i)
+    for (std::size_t i = 0; i < observers.size(); ++i) // NOLINT(modernize-loop-convert)
         if (observers[i] != origin) observers[i]->RowCommitted(row);
 }
 
@@ -107,7 +107,7 @@ RowId RecordsetData::PushRow(std::span<Variant> values, bool move) {
 void RecordsetData::Announce(RowId row) {
     for (std::size_t c = 0; c < fields.size(); ++c)
         if (indexes[c]) IndexRow(row, c, true);
-    for (std::size_t i = 0; i < observers.size(); ++i)
+    for (std::size_t i = 0; i < observers.size(); ++i) // NOLINT(modernize-loop-convert)
         observers[i]->RowCommitted(row);
 }
 
@@ -136,7 +136,7 @@ void RecordsetData::AppendLive(RecordBatch&& batch) {
     states.resize(rows.size(), RowState::Live);
     for (RowId row = first; row < rows.size(); ++row)
         Announce(row);
-    batch.arena_ = std::make_unique<std::pmr::monotonic_buffer_resource>();
+    batch.arena_ = std::make_unique<std::pmr::monotonic_buffer_resource>(RecycledBlocks());
 }
 
 void RecordsetData::SetCell(RowId row, std::size_t col, Variant value) {
@@ -152,8 +152,8 @@ void RecordsetData::RemoveRow(RowId row) {
         for (std::size_t c = 0; c < fields.size(); ++c)
             IndexRow(row, c, false);
     states[row] = RowState::Deleted;
-    rows[row].assign(fields.size(), Variant::Null()); // frees the values; the slot stays
-    for (std::size_t i = 0; i < observers.size(); ++i)
+    rows[row].assign(fields.size(), Variant::Null());  // frees the values; the slot stays
+    for (std::size_t i = 0; i < observers.size(); ++i) // NOLINT(modernize-loop-convert)
         observers[i]->RowRemoved(row);
 }
 

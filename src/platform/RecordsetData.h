@@ -70,7 +70,7 @@ struct RecordsetData {
 
     // Declared before the rows, which they outlive: the records' own arena and those of the
     // batches taken over.
-    std::pmr::monotonic_buffer_resource arena;
+    std::pmr::monotonic_buffer_resource arena{RecycledBlocks()};
     std::vector<std::unique_ptr<std::pmr::memory_resource>> adopted;
     std::vector<FieldDef> fields;
     std::unordered_map<std::string, std::size_t, IHash, IEqual> byName;

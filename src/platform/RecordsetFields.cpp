@@ -20,6 +20,9 @@ long Field::Attributes() const {
 Variant Field::Value() const {
     return rs_->CellValue(col_);
 }
+const Variant& Field::ValueRef() const {
+    return rs_->CellValue(col_);
+}
 void Field::SetValue(const Variant& v) {
     rs_->SetCellValue(col_, v);
 }

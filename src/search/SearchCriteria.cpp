@@ -175,8 +175,10 @@ void ManagedAreaSearch::FindNow() {
         Variant answer = App("CallGetQueryRSXML", {Variant(sql)});
         server = answer.IsObject() ? std::dynamic_pointer_cast<Recordset>(answer.Obj()) : nullptr;
         if (!server) Raise(err::ObjectNotSet, "The query service returned no recordset");
+        answer = Variant();
+        // The server's answer is closed below: its records move rather than being copied.
         RecordsetPtr copy;
-        CopyToDetachedRecordset(*server, copy);
+        MoveToDetachedRecordset(*server, copy);
         mrsResults = copy;
         BindResults();
         if (mrsResults->RecordCount() < 1) {

@@ -42,10 +42,10 @@ void FillGrid(VSFlexGrid& grid, Recordset& rs) {
         long row = 1;
         for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext(), ++row)
             for (long c = 0; c < cols; ++c) {
-                Variant v = fs[static_cast<std::size_t>(c)].Value();
+                const Variant& v = fs[static_cast<std::size_t>(c)].ValueRef();
                 grid.SetTextMatrix(row, c,
                                    v.IsNull()     ? std::string()
-                                   : v.IsString() ? v.TakeStr()
+                                   : v.IsString() ? v.Str()
                                                   : CStr(v));
             }
         rs.MoveFirst();

@@ -26,6 +26,9 @@ struct Tally {
     // Saves that committed, per record: [0] the managed area's counter, [1] its first owner's.
     std::array<std::array<long, 2>, kRecords> saved{};
     long refused = 0;
+    // Saves turned away because the database stayed locked past the busy timeout (a slow
+    // machine, or memcheck): reported to the user, nothing written.
+    long busy = 0;
     std::vector<std::string> failures;
 };
 
@@ -97,8 +100,10 @@ TEST_P(Stress, NoCommittedChangeIsLost) {
                         ++mine.saved[k][static_cast<std::size_t>(which)];
                     else if (shape.LastErrorCode() == "MGA900")
                         ++mine.refused;
-                    else if (shape.LastError().find("busy") == std::string::npos &&
-                             shape.LastError().find("locked") == std::string::npos)
+                    else if (shape.LastError().find("busy") != std::string::npos ||
+                             shape.LastError().find("locked") != std::string::npos)
+                        ++mine.busy;
+                    else
                         mine.failures.push_back(shape.LastError());
                 }
             } catch (const ComError& e) {
@@ -110,6 +115,7 @@ TEST_P(Stress, NoCommittedChangeIsLost) {
                     tally.saved[static_cast<std::size_t>(k)][static_cast<std::size_t>(w)] +=
                         mine.saved[static_cast<std::size_t>(k)][static_cast<std::size_t>(w)];
             tally.refused += mine.refused;
+            tally.busy += mine.busy;
             tally.failures.insert(tally.failures.end(), mine.failures.begin(), mine.failures.end());
         });
     }
@@ -139,7 +145,7 @@ TEST_P(Stress, NoCommittedChangeIsLost) {
     }
     EXPECT_GT(committed, kEdits / 2);
     EXPECT_GT(tally.refused, 0) << "the clients never met; the test proves nothing";
-    EXPECT_EQ(committed + tally.refused, static_cast<long>(kClients) * kEdits);
+    EXPECT_EQ(committed + tally.refused + tally.busy, static_cast<long>(kClients) * kEdits);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Stress, ::testing::Values(false, true), BackendName);

@@ -141,5 +141,54 @@ TEST(RS_Functions, DetachedCopiesTurnNonKeyFieldsIntoText) {
     EXPECT_EQ(shell->RecordCount(), 0);
 }
 
+// Moving gives what copying gives, leaves the source open and empty, and copies instead where
+// a clone still shares the source's records.
+TEST(RS_Functions, MovingToADetachedRecordsetMatchesTheCopy) {
+    auto expectLikeCopy = [](Recordset& moved, Recordset& copied) {
+        ASSERT_EQ(moved.GetFields().Count(), copied.GetFields().Count());
+        for (long i = 0; i < moved.GetFields().Count(); ++i)
+            EXPECT_EQ(moved.GetFields()[std::size_t(i)].Type(),
+                      copied.GetFields()[std::size_t(i)].Type());
+        EXPECT_EQ(Ids(moved), Ids(copied));
+        moved.MoveFirst();
+        copied.MoveFirst();
+        for (; !moved.EOF(); moved.MoveNext(), copied.MoveNext())
+            for (const char* f : {"Name", "Born", "Score"})
+                EXPECT_EQ(moved.Value(f), copied.Value(f)) << f;
+        EXPECT_EQ(moved.AbsolutePosition(), copied.AbsolutePosition());
+    };
+    auto source = People({{1, "Ann"}, {2, "Bob"}, {3, "Cy"}});
+    RecordsetPtr copied, moved;
+    CopyToDetachedRecordset(*source, copied);
+    MoveToDetachedRecordset(*source, moved);
+    EXPECT_EQ(moved->GetFields()["Score"].Type(), ad::VarChar);
+    expectLikeCopy(*moved, *copied);
+    EXPECT_EQ(source->State(), ad::StateOpen);
+    EXPECT_EQ(source->RecordCount(), 0);
+    moved->MoveFirst();
+    moved->Find("ID = 2");
+    ASSERT_FALSE(moved->EOF());
+    EXPECT_EQ(moved->Value("Name"), Variant("Bob"));
+    moved->AddNew();
+    (*moved)["ID"] = 4;
+    moved->Update();
+    EXPECT_EQ(Ids(*moved), (std::vector<int>{1, 2, 3, 4}));
+
+    auto shared = People({{5, "Di"}, {6, "Ed"}});
+    auto clone = shared->Clone();
+    shared->SetFilter("ID = 6");
+    RecordsetPtr some;
+    MoveToDetachedRecordset(*shared, some);
+    EXPECT_EQ(Ids(*some), (std::vector<int>{6}));
+    EXPECT_EQ(Ids(*clone), (std::vector<int>{5, 6})) << "the clone keeps the records";
+    EXPECT_EQ(shared->RecordCount(), 0);
+
+    auto twoFields = NewRecordset();
+    twoFields->GetFields().Append("ID", ad::Integer);
+    twoFields->Open();
+    EXPECT_EQ(ErrorOf([&] { twoFields->TakeRecords(*clone); }), err::InvalidArgument);
+    EXPECT_EQ(Ids(*clone), (std::vector<int>{5, 6}));
+}
+
 } // namespace
 } // namespace zelk::testing

@@ -294,8 +294,9 @@ UserControl::UserControl(std::string name, std::string typeName)
 void UserControl::SetFixedSize(long width, long height) {
     fixedWidth_ = width;
     fixedHeight_ = height;
-    Control::SetWidth(width);
-    Control::SetHeight(height);
+    // The control's own setters, past this class's refusal to change a fixed size.
+    Control::SetWidth(width);   // NOLINT(bugprone-parent-virtual-call)
+    Control::SetHeight(height); // NOLINT(bugprone-parent-virtual-call)
 }
 
 void UserControl::SetWidth(long v) {

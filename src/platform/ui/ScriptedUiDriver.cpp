@@ -18,7 +18,7 @@ std::vector<std::string> ScriptedUiDriver::Messages() const {
 }
 
 const ScriptedUiDriver::Entry* ScriptedUiDriver::LastMessage() const {
-    for (auto it = log_.rbegin(); it != log_.rend(); ++it)
+    for (auto it = log_.rbegin(); it != log_.rend(); ++it) // NOLINT(modernize-loop-convert)
         if (it->kind == "MsgBox") return &*it;
     return nullptr;
 }

@@ -40,7 +40,7 @@ class BlockCache final : public std::pmr::memory_resource {
                 return;
             }
         }
-        ::operator delete(p, bytes, std::align_val_t(align));
+        ::operator delete(p, std::align_val_t(align));
     }
 
     bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "common/bo/Shape.h"
 #include "host/ReferenceHost.h"
@@ -23,7 +24,8 @@ class EditorTest : public ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open({":memory:", "ann", 60, 3, true, true});
+        host = host::ReferenceHost::Open(
+            zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 60, 3, true, true}));
         host->App()->SetSqlObserver([this](const std::string& sql) { sent.push_back(sql); });
         window = std::make_shared<host::HostWindow>("frmManagedArea");
         window->SetCaption("Managed Area");

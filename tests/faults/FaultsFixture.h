@@ -37,17 +37,7 @@ protected:
             EXPECT_FALSE(LooksLikeSql(m)) << "statement " << n << ": " << m;
     }
     // The text the data service gives the fault, which the user must see.
-    static std::string Cause(Fault kind) {
-        switch (kind) {
-        case Fault::DiskFull:
-            return "disk is full";
-        case Fault::Locked:
-            return "locked";
-        case Fault::IoError:
-            break;
-        }
-        return "disk I/O error";
-    }
+    static std::string Cause(Fault kind) { return FaultCause(kind); }
     bool Mentions(const std::string& what) {
         for (const auto& m : ui->Messages())
             if (m.find(what) != std::string::npos) return true;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "host/ReferenceHost.h"
-#include "host/data/SqliteDataService.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -20,7 +20,7 @@ class SearchTest : public zelk::testing::ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open(host::HostOptions{});
+        host = host::ReferenceHost::Open(zelk::testing::OnTestBackend(host::HostOptions{}));
         window = std::make_shared<host::HostWindow>("frmFind");
         search = std::dynamic_pointer_cast<ManagedAreaSearch>(
             window->AddControl("ZELK_ManagedArea.ManagedAreaSearch", "ctlSearch"));
@@ -73,9 +73,6 @@ protected:
     }
     Variant Scalar(const std::string& sql) {
         return host->Db()->Query(sql)->GetFields().Item(std::size_t{0}).Value();
-    }
-    host::SqliteDataService& Sqlite() {
-        return dynamic_cast<host::SqliteDataService&>(*host->Db());
     }
 
     std::unique_ptr<host::ReferenceHost> host;

@@ -278,11 +278,12 @@ TEST_F(SqlTest, HostileTextMatchesLiterallyAndBadInputNeverReachesTheDatabase) {
     EXPECT_EQ(Count(), "500");
 
     // A failing query shows its message and keeps the previous results.
-    Sqlite().SetStatementHook(
-        [](const std::string&) { Raise(err::ProviderError, "Injected failure", "DataService"); });
+    zelk::testing::SetStatementHook(*host->Db(), [](const std::string&) {
+        Raise(err::ProviderError, "Injected failure", "DataService");
+    });
     Type("txtManagedAreaName", "oak");
     Click("cmdFindNow");
-    Sqlite().SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*host->Db(), nullptr);
     ASSERT_NE(ui->LastMessage(), nullptr);
     EXPECT_EQ(ui->LastMessage()->text.rfind("Error: ", 0), 0u) << ui->LastMessage()->text;
     EXPECT_EQ(GridIds().size(), 500u);

@@ -209,11 +209,12 @@ TEST_F(StateTest, DefaultsAreKeptPerUserWhenAskedFor) {
     EXPECT_EQ(CStr(Scalar("SELECT group_concat(option_value, '|') FROM user_option")), before);
 
     // A store that fails: told, and the control still closes.
-    Sqlite().SetStatementHook(
-        [](const std::string&) { Raise(err::ProviderError, "Injected failure", "DataService"); });
+    zelk::testing::SetStatementHook(*host->Db(), [](const std::string&) {
+        Raise(err::ProviderError, "Injected failure", "DataService");
+    });
     ui->ClearLog();
     EXPECT_TRUE(third->CanClose());
-    Sqlite().SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*host->Db(), nullptr);
     ASSERT_FALSE(ui->Messages().empty());
     EXPECT_EQ(ui->Messages()[0].rfind("Unable to save default settings: ", 0), 0u);
 }

@@ -28,8 +28,9 @@ TEST_F(SampleDataTest, SameSeedSameDatabaseAndEveryRowConsistent) {
     EXPECT_NE(dumpOf(*db), dumpOf(other));
 
     // The server checks every foreign key as the rows go in; SQLite is asked afterwards.
-    if (!zelk::testing::OnPostgres())
+    if (!zelk::testing::OnPostgres()) {
         EXPECT_EQ(db->Query("PRAGMA foreign_key_check")->RecordCount(), 0);
+    }
     EXPECT_EQ(Scalar("SELECT count(*) FROM d_state WHERE nation_id = 1"), 57);
     EXPECT_EQ(Scalar("SELECT count(*) FROM d_county"), 3235);
     EXPECT_EQ(CStr(db->Query("SELECT county_name FROM d_county WHERE d_county_id = 56001")

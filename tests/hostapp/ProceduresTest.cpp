@@ -50,24 +50,24 @@ TEST_F(ProceduresTest, AFailureInTheMiddleRollsEverythingBack) {
     // Fail the first child insert of the copy, after the record's fields were updated and the
     // target's first list emptied.
     int inserts = 0;
-    db->SetStatementHook([&](const std::string& sql) {
+    zelk::testing::SetStatementHook(*db, [&](const std::string& sql) {
         if (sql.rfind("INSERT INTO", 0) == 0 && ++inserts == 2)
             Raise(err::ProviderError, "disk full");
     });
     EXPECT_NE(testing::ErrorOf([&] { RunCopyProcedure(*db, "COPY_MA", 10, 20, "ann"); }), 0);
-    db->SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*db, nullptr);
     EXPECT_FALSE(db->InTransaction());
     EXPECT_TRUE(
         db->Query("SELECT manager FROM ma WHERE managed_area_id = 20")->Value("manager").IsNull());
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 20"), 1);
 
     int deletes = 0;
-    db->SetStatementHook([&](const std::string& sql) {
+    zelk::testing::SetStatementHook(*db, [&](const std::string& sql) {
         if (sql.rfind("DELETE FROM ma ", 0) == 0 && ++deletes == 1)
             Raise(err::ProviderError, "locked");
     });
     EXPECT_NE(testing::ErrorOf([&] { RunDeleteProcedure(*db, "delete_ma_data", 10, "ann"); }), 0);
-    db->SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*db, nullptr);
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 10"), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM ma"), 2);
 }

@@ -71,6 +71,15 @@ protected:
             out.push_back(CLng(rs.Value("ID")));
         return out;
     }
+    // The first column of every row, joined by "|".
+    std::string Joined(const std::string& sql) {
+        std::string out;
+        for (auto rs = host->Db()->Query(sql); !rs->EOF(); rs->MoveNext()) {
+            Variant v = rs->GetFields().Item(std::size_t{0}).Value();
+            out += (v.IsNull() ? std::string("~") : CStr(v)) + "|";
+        }
+        return out;
+    }
     Variant Scalar(const std::string& sql) {
         return host->Db()->Query(sql)->GetFields().Item(std::size_t{0}).Value();
     }

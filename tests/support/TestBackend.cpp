@@ -49,9 +49,11 @@ void Drop(std::vector<std::string>& names) {
     names.clear();
 }
 
-// A template with the schema and, for areas >= 0, the sample data of that size and seed.
-std::string Template(Registry& r, int areas, unsigned seed) {
-    std::string key = areas < 0 ? "schema" : std::to_string(areas) + "_" + std::to_string(seed);
+// A template with the schema and, for areas >= 0, the sample data of that size and seed;
+// `user` (when given) is in it as the host puts the user into a database it creates.
+std::string Template(Registry& r, int areas, unsigned seed, const std::string& user) {
+    std::string key =
+        (areas < 0 ? "schema" : std::to_string(areas) + "_" + std::to_string(seed)) + "/" + user;
     auto it = r.templates.find(key);
     if (it != r.templates.end()) return it->second;
     std::string name = NewName(r, "tmpl");
@@ -60,16 +62,20 @@ std::string Template(Registry& r, int areas, unsigned seed) {
     {
         PgDataService db(PgDataService::WithDatabase(PgServerUrl(), name));
         if (areas >= 0) host::WriteSampleData(db, areas, seed);
+        if (!user.empty())
+            db.Execute("INSERT INTO app_user (user_name, org_unit_id, access_level) VALUES (?, "
+                       "(SELECT MIN(org_unit_id) FROM org_unit), 'F')",
+                       {Variant(user)});
     } // a template takes no copies while connected
     r.templates.emplace(key, name);
     return name;
 }
 
 // A copy of the template for the running test (or suite); its URL.
-std::string CopyOf(int areas, unsigned seed) {
+std::string CopyOf(int areas, unsigned seed, const std::string& user = "") {
     auto& r = Made();
     std::lock_guard lock(r.mutex);
-    std::string from = Template(r, areas, seed);
+    std::string from = Template(r, areas, seed, user);
     std::string name = NewName(r, "t");
     // A file copy needs no WAL of the whole database; with fsync off its checkpoint is cheap.
     PgDataService::Administer(PgServerUrl(), "CREATE DATABASE " + name + " TEMPLATE " + from +
@@ -132,9 +138,23 @@ const std::string& PgUnavailable() {
     return why;
 }
 
+// An empty database of its own, for a host that creates the schema itself.
+std::string EmptyDatabase() {
+    auto& r = Made();
+    std::lock_guard lock(r.mutex);
+    std::string name = NewName(r, "t");
+    PgDataService::Administer(PgServerUrl(), "CREATE DATABASE " + name);
+    (r.inTest ? r.ofTest : r.inSuite ? r.ofSuite : r.ofProgram).push_back(name);
+    return PgDataService::WithDatabase(PgServerUrl(), name);
+}
+
 host::HostOptions OnTestBackend(host::HostOptions options) {
-    if (OnPostgres() && options.dbPath == ":memory:")
-        options.dbPath = CopyOf(options.sampleData ? options.sampleAreas : -1, options.sampleSeed);
+    if (OnPostgres() && options.dbPath == ":memory:" && !options.sampleData)
+        // As in memory, the host finds nothing and writes the schema (cheap without data).
+        options.dbPath = EmptyDatabase();
+    else if (OnPostgres() && options.dbPath == ":memory:")
+        options.dbPath = CopyOf(options.sampleData ? options.sampleAreas : -1, options.sampleSeed,
+                                options.userName.empty() ? host::OsUserName() : options.userName);
     return options;
 }
 

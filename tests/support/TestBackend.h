@@ -23,10 +23,10 @@ std::string PgServerUrl();
 const std::string& PgUnavailable();
 
 // The options with a private database on the test backend in place of ":memory:". On
-// PostgreSQL that database is a copy of a template holding the schema and, when the options
-// ask for them, the sample data of that size and seed (each template is written once per
-// test program); it is dropped when the test (or the suite that made it) ends. Other paths
-// are left alone.
+// PostgreSQL that database is a copy of a template holding the schema, the sample data of that
+// size and seed, and the user (each template is written once per test program); without
+// sample data it is an empty database the host creates as it would a file. It is dropped when
+// the test (or the suite that made it) ends. Other paths are left alone.
 host::HostOptions OnTestBackend(host::HostOptions options);
 // A data service on a private database of the test backend holding the schema and, with
 // `areas` > 0, the sample data of that size and seed.

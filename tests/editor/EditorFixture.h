@@ -52,9 +52,12 @@ protected:
     Variant Field(const std::string& name) {
         return editor->ManagedAreaObject()->GetProperty(name);
     }
+    // The first value the query answers as text: "<none>" without a row, "" for NULL.
     std::string Db1(const std::string& sqliteSql) {
         auto rs = host->Db()->Query(sqliteSql);
-        return rs->EOF() ? std::string("<none>") : CStr(rs->GetFields().Item(0).Value());
+        if (rs->EOF()) return "<none>";
+        if (rs->GetFields().Item(0).Value().IsNull()) return "";
+        return CStr(rs->GetFields().Item(0).Value());
     }
 
     std::unique_ptr<host::ReferenceHost> host;

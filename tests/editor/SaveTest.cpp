@@ -27,8 +27,7 @@ protected:
                        std::to_string(offset));
     }
     std::string Of(long id, const std::string& column) {
-        return Db1("SELECT IFNULL(" + column +
-                   ", '') FROM ma WHERE managed_area_id = " + std::to_string(id));
+        return Db1("SELECT " + column + " FROM ma WHERE managed_area_id = " + std::to_string(id));
     }
     void Save() { editor->mnuFileSave->UserClick(); }
     std::vector<long> updates, removals;

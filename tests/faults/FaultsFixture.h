@@ -44,8 +44,7 @@ protected:
         return false;
     }
     std::string Of(long id, const std::string& column) {
-        return Db1("SELECT IFNULL(" + column +
-                   ", '') FROM ma WHERE managed_area_id = " + std::to_string(id));
+        return Db1("SELECT " + column + " FROM ma WHERE managed_area_id = " + std::to_string(id));
     }
     long Rows(const std::string& table, long id) {
         return FirstId("SELECT COUNT(*) FROM " + table +

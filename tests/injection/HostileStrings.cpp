@@ -1,5 +1,7 @@
 #include "injection/HostileStrings.h"
 
+#include "support/TestBackend.h"
+
 #include <set>
 
 namespace zelk::testing {
@@ -54,6 +56,8 @@ const std::vector<std::string>& HostileStrings() {
         std::vector<std::string> out;
         std::set<std::string> seen;
         auto add = [&](const std::string& s) {
+            // The server holds no NUL in a text and refuses it (the host tests see to that).
+            if (OnPostgres() && s.find('\0') != std::string::npos) return;
             if (seen.insert(s).second) out.push_back(s);
         };
         const auto& f = Fragments();

@@ -28,6 +28,7 @@ std::string BackendPath(const Options& options) {
     host::HostOptions h;
     h.dbPath = options.dbPath;
     h.sampleAreas = options.sampleAreas;
+    h.userName = options.user;
     return zelk::testing::OnTestBackend(h).dbPath;
 }
 

@@ -91,6 +91,7 @@ std::string DatabaseSnapshot(host::DataService& db,
     for (const auto& name : names) {
         out << "## " << name << "\n";
         auto kept = rowsKept.find(name);
+        if (kept != rowsKept.end() && kept->second == "0") continue; // a table left out
         const std::string where = kept == rowsKept.end() ? "" : " WHERE " + kept->second;
         auto rs = db.Query("SELECT * FROM \"" + name + "\"" + where);
         Fields f = rs->GetFields();

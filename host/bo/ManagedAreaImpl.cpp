@@ -124,8 +124,15 @@ DomainPtr LookupDomain(Store& store, std::string_view domainName, const Variant&
     std::vector<Variant> params;
     if (!d->filterColumn.empty() && !filter.IsEmpty() && !filter.IsNull() &&
         !(filter.IsString() && filter.Str().empty())) {
-        sql += " WHERE " + d->filterColumn + " = ?";
-        params.push_back(IsNumeric(filter) ? Variant(static_cast<int>(CLng(filter))) : filter);
+        // The filter columns hold keys: a text that is no number matches none (and is not
+        // sent, as a server would refuse to compare it with a number).
+        if (IsNumeric(filter)) {
+            sql += " WHERE " + d->filterColumn + " = ?";
+            const int key = static_cast<int>(CLng(filter));
+            params.emplace_back(key);
+        } else {
+            sql += " WHERE 1 = 0";
+        }
     }
     sql += " ORDER BY display_order, " + d->idColumn;
     return std::make_shared<DomainListImpl>(store.Port().Query(sql, params));

@@ -20,8 +20,10 @@ Tokens RewriteWords(const Tokens& tokens, Dialect dialect);
 Tokens RewriteConcatenation(const Tokens& tokens);
 
 // FROM a, b WHERE a.x = b.y(+) AND ... -> FROM a LEFT JOIN b ON a.x = b.y WHERE ..., for each
-// member of a UNION.
-Tokens RewriteOuterJoins(const Tokens& tokens);
+// member of a UNION. With more than one inner table, PostgreSQL gets them as
+// "a CROSS JOIN c LEFT JOIN b ON ...": there a comma binds looser than JOIN, so an ON could not
+// name a table before the last comma. SQLite keeps the commas (CROSS JOIN would fix its plan).
+Tokens RewriteOuterJoins(const Tokens& tokens, Dialect dialect = Dialect::SQLite);
 
 // Writes the tokens out as SQL text of the dialect.
 std::string Render(const Tokens& tokens, Dialect dialect);

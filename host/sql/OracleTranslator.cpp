@@ -14,7 +14,7 @@ std::string OracleTranslator::Translate(const std::string& oracleSql, Dialect di
     Tokens t = CheckStatement(Tokenize(oracleSql));
     t = RewriteWords(t, dialect);
     t = RewriteConcatenation(t);
-    t = RewriteOuterJoins(t);
+    t = RewriteOuterJoins(t, dialect);
     std::string out = Render(t, dialect);
 
     if (cache_.size() >= kCacheLimit) cache_.clear();

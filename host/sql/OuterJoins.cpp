@@ -213,7 +213,7 @@ void Word(Tokens& out, const char* w) {
 }
 
 // One SELECT of a compound statement.
-void RewriteSelect(const Tokens& t, Range m, Tokens& out) {
+void RewriteSelect(const Tokens& t, Range m, Tokens& out, Dialect dialect) {
     if (!HasKind(t, m, TokenKind::OuterJoin)) {
         Append(t, m, out, m.b != 0 && t[m.b].spaceBefore);
         return;
@@ -255,7 +255,12 @@ void RewriteSelect(const Tokens& t, Range m, Tokens& out) {
     Append(t, {m.b, from + 1}, out, m.b != 0 && t[m.b].spaceBefore);
     for (const FromItem& it : items) {
         if (it.outer) continue;
-        if (!joined.empty()) out.push_back(MakeToken(TokenKind::Comma, ",", false));
+        if (!joined.empty() && dialect == Dialect::PostgreSQL) {
+            Word(out, "CROSS");
+            Word(out, "JOIN");
+        } else if (!joined.empty()) {
+            out.push_back(MakeToken(TokenKind::Comma, ",", false));
+        }
         Append(t, it.r, out);
         joined.insert(it.key);
     }
@@ -296,7 +301,7 @@ void RewriteSelect(const Tokens& t, Range m, Tokens& out) {
 
 } // namespace
 
-Tokens RewriteOuterJoins(const Tokens& t) {
+Tokens RewriteOuterJoins(const Tokens& t, Dialect dialect) {
     if (!HasKind(t, {0, t.size()}, TokenKind::OuterJoin)) return t;
     if (!t.front().IsWord("SELECT")) Refuse("(+) outside a query");
     Tokens out;
@@ -304,14 +309,14 @@ Tokens RewriteOuterJoins(const Tokens& t) {
     std::size_t start = 0;
     AtDepthZero(t, {0, t.size()}, [&](std::size_t i) {
         if (OneOf(t[i], {"UNION", "INTERSECT", "EXCEPT"})) {
-            RewriteSelect(t, {start, i}, out);
+            RewriteSelect(t, {start, i}, out, dialect);
             out.push_back(t[i]);
             start = i + 1;
             if (start < t.size() && t[start].IsWord("ALL")) out.push_back(t[start++]);
         }
         return true;
     });
-    RewriteSelect(t, {start, t.size()}, out);
+    RewriteSelect(t, {start, t.size()}, out, dialect);
     return out;
 }
 

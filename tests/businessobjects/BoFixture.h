@@ -4,8 +4,9 @@
 #include "host/bo/DataServiceSqlPort.h"
 #include "host/bo/RegisterBusinessObjects.h"
 #include "host/bo/TableDef.h"
-#include "host/data/SqliteDataService.h"
+#include "host/data/DataService.h"
 #include "platform/Conv.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,12 @@
 
 namespace zelk::bo::test {
 
-// An in-memory database on the host schema with one record: shape 1, managed area 10, two
+// A database of its own on the host schema with one record: shape 1, managed area 10, two
 // owners, one alias, one county; nations and states to look up.
 class BoFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = std::make_shared<host::SqliteDataService>(":memory:");
+        db = zelk::testing::NewTestDataService();
         db->ExecScript(R"(
 INSERT INTO org_unit VALUES (7, 'VT', 'Vermont Office');
 INSERT INTO d_nation (nation_id, display_value, display_order, default_ind)
@@ -45,6 +46,7 @@ INSERT INTO shape_attribute (shape_id, attribute_name, attribute_value)
   VALUES (1, 'Perimeter', '12.5');
 DELETE FROM audit_log;
 )");
+        zelk::testing::KeysWritten(*db);
         port = std::make_shared<DataServiceSqlPort>(db);
         RegisterBusinessObjects(registry, port);
     }
@@ -79,7 +81,7 @@ DELETE FROM audit_log;
     long Scalar(const std::string& sql) { return CLng(port->Query(sql).rows.at(0).at(0)); }
     std::string Text(const std::string& sql) { return CStr(port->Query(sql).rows.at(0).at(0)); }
 
-    std::shared_ptr<host::SqliteDataService> db;
+    std::shared_ptr<host::DataService> db;
     std::shared_ptr<DataServiceSqlPort> port;
     ProgIdRegistry registry;
 };

@@ -5,6 +5,7 @@
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include <memory>
 #include <string>
@@ -17,7 +18,8 @@ class ControlsTest : public ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open({":memory:", "ann", 0, 1, false});
+        host = host::ReferenceHost::Open(
+            zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 0, 1, false}));
         host->Db()->ExecScript(R"(
 INSERT INTO d_county (d_county_id, display_value, county_name)
   VALUES (50001, 'Addison', 'Addison'), (50003, 'Bennington', 'Bennington');

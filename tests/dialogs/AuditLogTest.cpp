@@ -1,4 +1,5 @@
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "dialogs/frmAuditLog.h"
 #include "host/ReferenceHost.h"
@@ -16,7 +17,8 @@ class AuditLogTest : public ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open({":memory:", "ann", 20, 5, true, false});
+        host = host::ReferenceHost::Open(
+            zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 20, 5, true, false}));
         id = CLng(host->Db()->Query("SELECT MIN(managed_area_id) AS id FROM ma")->Value("id"));
         originalName =
             CStr(host->Db()

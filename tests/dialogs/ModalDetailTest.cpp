@@ -1,4 +1,5 @@
 #include "DialogsFixture.h"
+#include "support/TestBackend.h"
 
 #include "dialogs/frmModalDetail.h"
 #include "host/ReferenceHost.h"
@@ -122,7 +123,7 @@ namespace {
 using ModalDetailEditorTest = ScriptedUiTest;
 
 TEST_F(ModalDetailEditorTest, HostsTheRecordEditor) {
-    auto host = host::ReferenceHost::Open(host::HostOptions{});
+    auto host = host::ReferenceHost::Open(zelk::testing::OnTestBackend(host::HostOptions{}));
     auto dlg = std::make_shared<dialogs::frmModalDetail>();
     ASSERT_TRUE(dlg->InitDialog("ZELK_ManagedArea.ManagedAreaDetails", host->App(), ""));
     ASSERT_TRUE(dlg->HostedControl());

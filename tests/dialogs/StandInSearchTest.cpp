@@ -1,4 +1,5 @@
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "host/ReferenceHost.h"
 #include "host/modules/StandInSearch.h"
@@ -17,7 +18,7 @@ class StandInSearchTest : public ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = ReferenceHost::Open(host::HostOptions{});
+        host = ReferenceHost::Open(zelk::testing::OnTestBackend(host::HostOptions{}));
     }
     // Opens the search in the modal window as the editor does, lets `pick` act on it as the
     // user, and answers what arrived in the caller's recordset.

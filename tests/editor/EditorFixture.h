@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "common/bo/Shape.h"
 #include "host/ReferenceHost.h"
@@ -23,7 +24,8 @@ class EditorTest : public ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open({":memory:", "ann", 60, 3, true, true});
+        host = host::ReferenceHost::Open(
+            zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 60, 3, true, true}));
         host->App()->SetSqlObserver([this](const std::string& sql) { sent.push_back(sql); });
         window = std::make_shared<host::HostWindow>("frmManagedArea");
         window->SetCaption("Managed Area");
@@ -50,9 +52,12 @@ protected:
     Variant Field(const std::string& name) {
         return editor->ManagedAreaObject()->GetProperty(name);
     }
+    // The first value the query answers as text: "<none>" without a row, "" for NULL.
     std::string Db1(const std::string& sqliteSql) {
         auto rs = host->Db()->Query(sqliteSql);
-        return rs->EOF() ? std::string("<none>") : CStr(rs->GetFields().Item(0).Value());
+        if (rs->EOF()) return "<none>";
+        if (rs->GetFields().Item(0).Value().IsNull()) return "";
+        return CStr(rs->GetFields().Item(0).Value());
     }
 
     std::unique_ptr<host::ReferenceHost> host;

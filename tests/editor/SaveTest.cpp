@@ -1,4 +1,5 @@
 #include "editor/WorkingListSupport.h"
+#include "support/TestBackend.h"
 
 #include "host/app/Coordinates.h"
 #include "host/app/MessageCatalog.h"
@@ -27,8 +28,7 @@ protected:
                        std::to_string(offset));
     }
     std::string Of(long id, const std::string& column) {
-        return Db1("SELECT IFNULL(" + column +
-                   ", '') FROM ma WHERE managed_area_id = " + std::to_string(id));
+        return Db1("SELECT " + column + " FROM ma WHERE managed_area_id = " + std::to_string(id));
     }
     void Save() { editor->mnuFileSave->UserClick(); }
     std::vector<long> updates, removals;
@@ -265,8 +265,14 @@ TEST_F(SaveTest, DeleteMovesToTheNeighbourAndRefusesWhatItMust) {
     EXPECT_EQ(Of(id, "managed_area_id"), std::to_string(id));
 
     // A delete the database refuses keeps the record in the list and on screen.
-    host->Db()->ExecScript("CREATE TRIGGER keep_ma BEFORE DELETE ON ma BEGIN SELECT "
-                           "RAISE(ABORT, 'the area is locked'); END;");
+    if (zelk::testing::OnPostgres())
+        host->Db()->ExecScript(
+            "CREATE FUNCTION keep_ma() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE "
+            "EXCEPTION 'the area is locked'; END $$; CREATE TRIGGER keep_ma BEFORE DELETE ON ma "
+            "FOR EACH ROW EXECUTE FUNCTION keep_ma();");
+    else
+        host->Db()->ExecScript("CREATE TRIGGER keep_ma BEFORE DELETE ON ma BEGIN SELECT "
+                               "RAISE(ABORT, 'the area is locked'); END;");
     ui->ClearLog();
     ui->QueueAnswer(vb::Yes);
     editor->mnuEditDelete->UserClick();
@@ -279,7 +285,8 @@ TEST_F(SaveTest, DeleteMovesToTheNeighbourAndRefusesWhatItMust) {
     editor->ctlMAName->UserType("Changed After A Failed Delete");
     ui->QueueAnswer(vb::Cancel);
     EXPECT_FALSE(editor->CanClose()) << "the close still asks";
-    host->Db()->ExecScript("DROP TRIGGER keep_ma;");
+    host->Db()->ExecScript(zelk::testing::OnPostgres() ? "DROP TRIGGER keep_ma ON ma;"
+                                                       : "DROP TRIGGER keep_ma;");
 
     // Yes deletes and shows the record that took its place.
     ui->ClearLog();

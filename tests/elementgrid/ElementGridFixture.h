@@ -7,6 +7,7 @@
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/Form.h"
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include <functional>
 #include <memory>
@@ -50,7 +51,7 @@ protected:
         host::HostOptions o;
         o.userName = "ann";
         o.sampleAreas = 20;
-        host = host::ReferenceHost::Open(o);
+        host = host::ReferenceHost::Open(zelk::testing::OnTestBackend(o));
         host->Db()->ExecScript(R"(
 INSERT INTO shape (shape_id, has_shape_ind) VALUES (9001, 'N'), (9002, 'N');
 INSERT INTO ma (managed_area_id, shape_id, managed_area_name) VALUES

@@ -37,25 +37,14 @@ protected:
             EXPECT_FALSE(LooksLikeSql(m)) << "statement " << n << ": " << m;
     }
     // The text the data service gives the fault, which the user must see.
-    static std::string Cause(Fault kind) {
-        switch (kind) {
-        case Fault::DiskFull:
-            return "disk is full";
-        case Fault::Locked:
-            return "locked";
-        case Fault::IoError:
-            break;
-        }
-        return "disk I/O error";
-    }
+    static std::string Cause(Fault kind) { return FaultCause(kind); }
     bool Mentions(const std::string& what) {
         for (const auto& m : ui->Messages())
             if (m.find(what) != std::string::npos) return true;
         return false;
     }
     std::string Of(long id, const std::string& column) {
-        return Db1("SELECT IFNULL(" + column +
-                   ", '') FROM ma WHERE managed_area_id = " + std::to_string(id));
+        return Db1("SELECT " + column + " FROM ma WHERE managed_area_id = " + std::to_string(id));
     }
     long Rows(const std::string& table, long id) {
         return FirstId("SELECT COUNT(*) FROM " + table +

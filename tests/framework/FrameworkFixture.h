@@ -1,10 +1,11 @@
 #pragma once
 
-#include "host/data/SqliteDataService.h"
+#include "host/data/DataService.h"
 #include "host/framework/RegisterFrameworkClasses.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,11 @@
 
 namespace zelk::host::test {
 
-// The host schema in memory with the framework classes registered on it.
+// The host schema in a database of its own with the framework classes registered on it.
 class FrameworkFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = std::make_shared<SqliteDataService>(":memory:");
+        db = zelk::testing::NewTestDataService();
         RegisterFrameworkClasses(registry, db);
     }
 
@@ -38,12 +39,12 @@ public:
     }
     // The next statements run normally; the nth from now fails.
     void FailAt(int n) {
-        db->SetStatementHook([this, n](const std::string&) {
+        zelk::testing::SetStatementHook(*db, [this, n](const std::string&) {
             if (++seen_ == n) Raise(err::ProviderError, "Injected failure", "DataService");
         });
         seen_ = 0;
     }
-    void NoFailure() { db->SetStatementHook(nullptr); }
+    void NoFailure() { zelk::testing::SetStatementHook(*db, nullptr); }
 
     std::string Dump() {
         std::string out;
@@ -75,7 +76,7 @@ public:
         return 0;
     }
 
-    std::shared_ptr<SqliteDataService> db;
+    std::shared_ptr<DataService> db;
     ProgIdRegistry registry;
 
 private:

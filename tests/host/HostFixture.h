@@ -1,9 +1,10 @@
 #pragma once
 
-#include "host/data/SqliteDataService.h"
+#include "host/data/DataService.h"
 #include "host/sample/SampleData.h"
 #include "host/sql/OracleQuery.h"
 #include "platform/Conv.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,14 @@
 
 namespace zelk::host::test {
 
-// An in-memory database with the schema and 500 generated managed areas.
+// A database of its own with the schema and 500 generated managed areas.
 class SampleDbTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        db = std::make_unique<SqliteDataService>(":memory:");
-        WriteSampleData(*db, 500, 7);
-    }
+    void SetUp() override { db = zelk::testing::NewTestDataService(500, 7); }
 
-    RecordsetPtr Oracle(const std::string& sql) { return QueryOracle(*db, translator, sql); }
+    RecordsetPtr Oracle(const std::string& sql) {
+        return QueryOracle(*db, translator, sql, db->Dialect());
+    }
     long Scalar(const std::string& sql) {
         auto rs = db->Query(sql);
         return CLng(rs->GetFields().Item(std::size_t{0}).Value());
@@ -56,7 +56,7 @@ protected:
         return out;
     }
 
-    std::unique_ptr<SqliteDataService> db;
+    std::shared_ptr<DataService> db;
     sql::OracleTranslator translator;
 };
 

@@ -16,7 +16,7 @@ TEST_F(QueriesTest, SearchForOakInCountiesBeginningWithLaReturnsWhatOracleWould)
         "(UPPER(managed_area_wl_vw.managed_area_name) LIKE '%OAK%' AND "
         "UPPER(d_county.county_name) LIKE 'LA%') order by managed_area_wl_vw.id");
     auto expected = db->Query(
-        "SELECT * FROM managed_area_wl_vw v WHERE instr(upper(v.managed_area_name), 'OAK') > 0 "
+        "SELECT * FROM managed_area_wl_vw v WHERE upper(v.managed_area_name) LIKE '%OAK%' "
         "AND EXISTS (SELECT 1 FROM managed_area_county mc JOIN d_county c ON c.d_county_id = "
         "mc.d_county_id WHERE mc.managed_area_id = v.id AND substr(upper(c.county_name), 1, 2) = "
         "'LA') ORDER BY v.id");
@@ -31,8 +31,8 @@ TEST_F(QueriesTest, SearchForOakInCountiesBeginningWithLaReturnsWhatOracleWould)
                 "UPPER(managed_area_alias.managed_area_alias) LIKE '%OAK%')) order by "
                 "managed_area_wl_vw.id");
     expected = db->Query("SELECT id FROM managed_area_wl_vw v WHERE upper(v.managed_area_name) "
-                         "GLOB '*OAK*' OR EXISTS (SELECT 1 FROM managed_area_alias a WHERE "
-                         "a.managed_area_id = v.id AND upper(a.managed_area_alias) GLOB '*OAK*') "
+                         "LIKE '%OAK%' OR EXISTS (SELECT 1 FROM managed_area_alias a WHERE "
+                         "a.managed_area_id = v.id AND upper(a.managed_area_alias) LIKE '%OAK%') "
                          "ORDER BY id");
     ASSERT_GT(expected->RecordCount(), 0);
     EXPECT_EQ(Column(rs, "id"), Column(expected, "id"));
@@ -209,8 +209,18 @@ TEST_F(QueriesTest, HostileValuesStayValues) {
         "O'Neil",   "x'; DELETE FROM ma; --", "'; DROP TABLE ma; --",
         "a\\'b\\",  "%' OR '1'='1",           "(+)",
         "'' || ''", std::string("a\0b", 3),   std::string(200000, 'x') + "'"};
+    // The server holds no NUL in a text: such a value is refused, clearly, before it is sent.
+    auto refusedHere = [](const std::string& v) {
+        return zelk::testing::OnPostgres() && v.find('\0') != std::string::npos;
+    };
     for (const std::string& v : values) {
         const std::string q = UCase(QuoteEscape(v));
+        if (refusedHere(v)) {
+            EXPECT_THROW(Oracle("Select ma.managed_area_id as ID from MA where ma.macode_bcd = '" +
+                                QuoteEscape(v) + "'"),
+                         ComError);
+            continue;
+        }
         EXPECT_EQ(Oracle("Select ma.managed_area_id as ID from MA where ma.macode_bcd = '" +
                          QuoteEscape(v) + "' and ma.managed_area_id <> 1")
                       ->RecordCount(),
@@ -233,6 +243,7 @@ TEST_F(QueriesTest, HostileValuesStayValues) {
 
     // The same values written and read back arrive whole, in the row they were meant for.
     for (const std::string& v : values) {
+        if (refusedHere(v)) continue;
         ExecuteOracle(*db, translator,
                       "UPDATE ma SET manager = '" + QuoteEscape(v) + "' WHERE managed_area_id = 2");
         EXPECT_EQ(

@@ -1,5 +1,6 @@
 #include "HostFixture.h"
 
+#include "host/data/SqliteDataService.h"
 #include "platform/Error.h"
 
 namespace zelk::host::test {
@@ -26,7 +27,10 @@ TEST_F(SampleDataTest, SameSeedSameDatabaseAndEveryRowConsistent) {
     EXPECT_EQ(dumpOf(*db), dumpOf(same));
     EXPECT_NE(dumpOf(*db), dumpOf(other));
 
-    EXPECT_EQ(db->Query("PRAGMA foreign_key_check")->RecordCount(), 0);
+    // The server checks every foreign key as the rows go in; SQLite is asked afterwards.
+    if (!zelk::testing::OnPostgres()) {
+        EXPECT_EQ(db->Query("PRAGMA foreign_key_check")->RecordCount(), 0);
+    }
     EXPECT_EQ(Scalar("SELECT count(*) FROM d_state WHERE nation_id = 1"), 57);
     EXPECT_EQ(Scalar("SELECT count(*) FROM d_county"), 3235);
     EXPECT_EQ(CStr(db->Query("SELECT county_name FROM d_county WHERE d_county_id = 56001")
@@ -37,16 +41,20 @@ TEST_F(SampleDataTest, SameSeedSameDatabaseAndEveryRowConsistent) {
                      "managed_area_owner o WHERE o.managed_area_id = ma.managed_area_id)"),
               0);
     // Each element row names its element at exactly one level.
-    EXPECT_EQ(Scalar("SELECT count(*) FROM element_managed_area WHERE (element_global_id IS NOT "
-                     "NULL) + (element_national_id IS NOT NULL) + (element_subnational_id IS NOT "
-                     "NULL) <> 1"),
-              0);
+    EXPECT_EQ(
+        Scalar("SELECT count(*) FROM element_managed_area WHERE NOT ((element_global_id IS NOT "
+               "NULL AND element_national_id IS NULL AND element_subnational_id IS NULL) OR "
+               "(element_global_id IS NULL AND element_national_id IS NOT NULL AND "
+               "element_subnational_id IS NULL) OR (element_global_id IS NULL AND "
+               "element_national_id IS NULL AND element_subnational_id IS NOT NULL))"),
+        0);
     EXPECT_GT(Scalar("SELECT count(*) FROM ma WHERE managed_area_name LIKE '% Wildlife Refuge'"),
               0);
 
     // Empty text is NULL, in every text column of every table.
-    auto cols = db->Query("SELECT m.name AS t, c.name AS c FROM sqlite_master m, "
-                          "pragma_table_info(m.name) c WHERE m.type = 'table' AND c.type = 'TEXT'");
+    auto cols =
+        db->Query("SELECT m.name AS t, c.name AS c FROM sqlite_master m, "
+                  "pragma_table_info(m.name) c WHERE m.type = 'table' AND upper(c.type) = 'TEXT'");
     for (; !cols->EOF(); cols->MoveNext()) {
         std::string t = CStr(cols->Value("t")), c = CStr(cols->Value("c"));
         EXPECT_EQ(Scalar("SELECT count(*) FROM " + t + " WHERE " + c + " = ''"), 0)

@@ -42,6 +42,15 @@ TEST(OracleTranslator, OuterJoinsBecomeLeftJoinsInDependencyOrder) {
                  "a.id = d.id and c.kind(+) = 'P' and a.n > 2"),
               "select a.x from a, d LEFT JOIN b ON b.id=a.id LEFT JOIN c ON c.k = b.k AND "
               "c.kind = 'P' where a.id = d.id AND a.n > 2");
+    // A backslash in a pattern matches itself on PostgreSQL too.
+    EXPECT_EQ(Tr("select * from ma where UPPER(ma.manager) LIKE '%A\\B%'", Dialect::PostgreSQL),
+              "select * from ma where UPPER(ma.manager) LIKE '%A\\B%' ESCAPE ''");
+    // On PostgreSQL a comma binds looser than JOIN: the ON may only name a table joined by JOIN.
+    EXPECT_EQ(Tr("select a.x from c, b, a, d where c.k (+) = b.k and b.id(+)=a.id and "
+                 "a.id = d.id and c.kind(+) = 'P' and a.n > 2",
+                 Dialect::PostgreSQL),
+              "select a.x from a CROSS JOIN d LEFT JOIN b ON b.id=a.id LEFT JOIN c ON c.k = b.k "
+              "AND c.kind = 'P' where a.id = d.id AND a.n > 2");
 
     // The state-name search: an inner join to ma, an outer one from ma, aliases.
     EXPECT_EQ(

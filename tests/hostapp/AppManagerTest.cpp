@@ -3,11 +3,12 @@
 #include "host/app/AppManager.h"
 #include "host/app/MessageCatalog.h"
 #include "host/app/Views.h"
-#include "host/data/SqliteDataService.h"
+#include "host/data/DataService.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/StdControls.h"
+#include "support/TestBackend.h"
 
 namespace zelk::host {
 namespace {
@@ -16,10 +17,11 @@ class AppManagerTest : public zelk::testing::ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        db = std::make_shared<SqliteDataService>(":memory:");
+        db = zelk::testing::NewTestDataService();
         db->ExecScript("INSERT INTO org_unit VALUES (7, 'WY', 'Wyoming Natural Diversity');"
                        "INSERT INTO app_user (user_id, user_name, org_unit_id, access_level) "
                        "VALUES (3, 'ann', 7, 'F'), (4, 'rick', 7, 'R');");
+        zelk::testing::KeysWritten(*db);
         ModuleDatabase sql;
         sql.query = [this](const std::string& s) {
             queries.push_back(s);
@@ -27,7 +29,7 @@ protected:
         };
         app = std::make_shared<AppManager>(db, sql, AppManager::Options{"ann", "test.db", 1});
     }
-    std::shared_ptr<SqliteDataService> db;
+    std::shared_ptr<DataService> db;
     std::shared_ptr<AppManager> app;
     std::vector<std::string> queries;
 };

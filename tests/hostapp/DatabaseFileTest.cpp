@@ -2,6 +2,7 @@
 #include "host/sample/SampleData.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ std::string Failure(const std::string& path, OpenMode mode) {
 }
 
 TEST(DatabaseFile, MissingOrCorruptFilesGiveAClearErrorAndNoCrash) {
+    ZELK_SQLITE_ONLY("database files, their damage and their modes");
     const std::string missing = ::testing::TempDir() + "zelk-missing.db";
     std::remove(missing.c_str());
     EXPECT_NE(Failure(missing, OpenMode::ExistingOnly).find("zelk-missing.db"), std::string::npos);
@@ -67,6 +69,7 @@ std::string Refusal(DataService& db, const std::string& sql) {
 }
 
 TEST(DatabaseFile, ReadOnlyDamagedAndLockedDatabasesAreToldApartAndNothingIsLost) {
+    ZELK_SQLITE_ONLY("file modes and the locks of database files");
     const std::string path = ::testing::TempDir() + "zelk-states.db";
     RemoveDb(path);
     {

@@ -1,8 +1,9 @@
-#include "host/data/SqliteDataService.h"
+#include "host/data/DataService.h"
 #include "host/procs/ServerProcedures.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "support/Errors.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ namespace {
 class ProceduresTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = std::make_shared<SqliteDataService>(":memory:");
+        db = zelk::testing::NewTestDataService();
         db->ExecScript(R"(
             INSERT INTO shape (shape_id, has_shape_ind) VALUES (1, 'N'), (2, 'N');
             INSERT INTO ma (managed_area_id, shape_id, macode_bcd, managed_area_name, manager, mgmt_com)
@@ -23,9 +24,10 @@ protected:
                 VALUES (10, 'The Hollow', 1), (10, 'Oak H.', 2), (20, 'Old marsh', 1);
             INSERT INTO managed_area_owner (managed_area_id, owner_name, display_order) VALUES (10, 'Smith', 1);
         )");
+        zelk::testing::KeysWritten(*db);
     }
     long Count(const std::string& sql) { return CLng(db->Query(sql)->Value("n")); }
-    std::shared_ptr<SqliteDataService> db;
+    std::shared_ptr<DataService> db;
 };
 
 TEST_F(ProceduresTest, DeleteLeavesNothingOfTheRecordBehind) {
@@ -48,24 +50,24 @@ TEST_F(ProceduresTest, AFailureInTheMiddleRollsEverythingBack) {
     // Fail the first child insert of the copy, after the record's fields were updated and the
     // target's first list emptied.
     int inserts = 0;
-    db->SetStatementHook([&](const std::string& sql) {
+    zelk::testing::SetStatementHook(*db, [&](const std::string& sql) {
         if (sql.rfind("INSERT INTO", 0) == 0 && ++inserts == 2)
             Raise(err::ProviderError, "disk full");
     });
     EXPECT_NE(testing::ErrorOf([&] { RunCopyProcedure(*db, "COPY_MA", 10, 20, "ann"); }), 0);
-    db->SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*db, nullptr);
     EXPECT_FALSE(db->InTransaction());
     EXPECT_TRUE(
         db->Query("SELECT manager FROM ma WHERE managed_area_id = 20")->Value("manager").IsNull());
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 20"), 1);
 
     int deletes = 0;
-    db->SetStatementHook([&](const std::string& sql) {
+    zelk::testing::SetStatementHook(*db, [&](const std::string& sql) {
         if (sql.rfind("DELETE FROM ma ", 0) == 0 && ++deletes == 1)
             Raise(err::ProviderError, "locked");
     });
     EXPECT_NE(testing::ErrorOf([&] { RunDeleteProcedure(*db, "delete_ma_data", 10, "ann"); }), 0);
-    db->SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*db, nullptr);
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM managed_area_alias WHERE managed_area_id = 10"), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM ma"), 2);
 }

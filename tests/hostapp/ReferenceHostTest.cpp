@@ -1,4 +1,5 @@
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "host/ReferenceHost.h"
 #include "platform/Conv.h"
@@ -10,7 +11,8 @@ namespace {
 using ReferenceHostTest = zelk::testing::ScriptedUiTest;
 
 TEST_F(ReferenceHostTest, OpensAFreshDatabaseWithEveryClassTheModuleCreates) {
-    auto host = ReferenceHost::Open({":memory:", "ann", 0, 1, false});
+    auto host = ReferenceHost::Open(
+        zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 0, 1, false}));
     EXPECT_TRUE(host->WasCreated());
     EXPECT_GT(CLng(host->App()->Call("GetUserID")), 0) << "the first user of a new database";
     // Oracle text goes through the translator.
@@ -36,7 +38,8 @@ namespace zelk::host {
 namespace {
 
 TEST_F(ReferenceHostTest, AFirstStartWritesTheSampleDataAndTheSearchFindsIt) {
-    auto host = ReferenceHost::Open({":memory:", "ann", 25, 7, true, true});
+    auto host = ReferenceHost::Open(
+        zelk::testing::OnTestBackend(host::HostOptions{":memory:", "ann", 25, 7, true, true}));
     EXPECT_EQ(host->WorkingList()->RecordCount(), 25);
     auto all = host->App()->CallGetQueryRSXML(
         "SELECT UNIQUE * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.id");

@@ -1,5 +1,8 @@
 #include "injection/HostileStrings.h"
 
+#include "support/TestBackend.h"
+
+#include <algorithm>
 #include <set>
 
 namespace zelk::testing {
@@ -53,7 +56,10 @@ const std::vector<std::string>& HostileStrings() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> out;
         std::set<std::string> seen;
-        auto add = [&](const std::string& s) {
+        auto add = [&](std::string s) {
+            // The server holds no NUL in a text and refuses it (the host tests see to that):
+            // another control character stands in.
+            if (OnPostgres()) std::replace(s.begin(), s.end(), '\0', '\x01');
             if (seen.insert(s).second) out.push_back(s);
         };
         const auto& f = Fragments();

@@ -1,4 +1,5 @@
 #include "injection/InjectionFixture.h"
+#include "support/TestBackend.h"
 
 #include "platform/Conv.h"
 #include "platform/Strings.h"
@@ -18,7 +19,7 @@ protected:
         ScriptedUiTest::SetUp();
         host::HostOptions o;
         o.sampleAreas = 60;
-        host = host::ReferenceHost::Open(o);
+        host = host::ReferenceHost::Open(zelk::testing::OnTestBackend(o));
         window = std::make_shared<host::HostWindow>("frmFind");
         search = std::dynamic_pointer_cast<search::ManagedAreaSearch>(
             window->AddControl("ZELK_ManagedArea.ManagedAreaSearch", "ctlSearch"));

@@ -2,6 +2,7 @@
 
 #include "host/data/PgDataService.h"
 #include "platform/Error.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -12,30 +13,6 @@
 #include <unistd.h>
 
 namespace zelk::testing {
-
-// The server the PostgreSQL tests use: ZELK_TEST_PG names a database the tests may create
-// other databases from (./test starts a throw-away cluster and sets it).
-inline std::string PgServerUrl() {
-    const char* v = std::getenv("ZELK_TEST_PG");
-    return v ? v : "";
-}
-
-// Empty when the server can be used; otherwise why not, for the skip message.
-inline std::string PgUnavailable() {
-    static const std::string why = [] {
-        std::string url = PgServerUrl();
-        if (url.empty())
-            return std::string("no PostgreSQL server for the tests: set "
-                               "ZELK_TEST_PG=postgresql://... (./test starts one)");
-        try {
-            host::PgDataService::Administer(url, "SELECT 1");
-        } catch (const ComError& e) {
-            return "the PostgreSQL server in ZELK_TEST_PG cannot be used: " + e.Description();
-        }
-        return std::string();
-    }();
-    return why;
-}
 
 #define ZELK_SKIP_WITHOUT_PG()                                                                     \
     do {                                                                                           \

@@ -2,6 +2,7 @@
 #include "host/ReferenceHost.h"
 #include "platform/Conv.h"
 #include "script/Interpreter.h"
+#include "support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,18 @@ struct ScriptRun {
     std::string output;
 };
 
-ScriptRun RunText(const std::string& text, const Options& options = {}) {
+// A database of the test backend with the sample data the options ask for, in place of
+// ":memory:".
+std::string BackendPath(const Options& options) {
+    host::HostOptions h;
+    h.dbPath = options.dbPath;
+    h.sampleAreas = options.sampleAreas;
+    h.userName = options.user;
+    return zelk::testing::OnTestBackend(h).dbPath;
+}
+
+ScriptRun RunText(const std::string& text, Options options = {}) {
+    options.dbPath = BackendPath(options);
     std::ostringstream out;
     std::istringstream in(text);
     Outcome o = Interpreter(out, options).Run(in);
@@ -81,9 +93,11 @@ TEST(ScriptTest, ASavedEditIsInTheDatabaseFileForTheNextRun) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     Options options;
-    options.dbPath = (dir / "areas.db").string();
     options.user = "ann";
     options.sampleAreas = 40;
+    // On the server the database outlives the runs just as the file does.
+    options.dbPath =
+        zelk::testing::OnPostgres() ? BackendPath(options) : (dir / "areas.db").string();
 
     ScriptRun first = RunText("open details 12\n"
                               "set ctlMAName \"Heron Marsh Preserve\"\n"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/ScriptedUi.h"
+#include "support/TestBackend.h"
 
 #include "host/ReferenceHost.h"
-#include "host/data/SqliteDataService.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -20,7 +20,7 @@ class SearchTest : public zelk::testing::ScriptedUiTest {
 protected:
     void SetUp() override {
         ScriptedUiTest::SetUp();
-        host = host::ReferenceHost::Open(host::HostOptions{});
+        host = host::ReferenceHost::Open(zelk::testing::OnTestBackend(host::HostOptions{}));
         window = std::make_shared<host::HostWindow>("frmFind");
         search = std::dynamic_pointer_cast<ManagedAreaSearch>(
             window->AddControl("ZELK_ManagedArea.ManagedAreaSearch", "ctlSearch"));
@@ -71,11 +71,17 @@ protected:
             out.push_back(CLng(rs.Value("ID")));
         return out;
     }
+    // The first column of every row, joined by "|".
+    std::string Joined(const std::string& sql) {
+        std::string out;
+        for (auto rs = host->Db()->Query(sql); !rs->EOF(); rs->MoveNext()) {
+            Variant v = rs->GetFields().Item(std::size_t{0}).Value();
+            out += (v.IsNull() ? std::string("~") : CStr(v)) + "|";
+        }
+        return out;
+    }
     Variant Scalar(const std::string& sql) {
         return host->Db()->Query(sql)->GetFields().Item(std::size_t{0}).Value();
-    }
-    host::SqliteDataService& Sqlite() {
-        return dynamic_cast<host::SqliteDataService&>(*host->Db());
     }
 
     std::unique_ptr<host::ReferenceHost> host;

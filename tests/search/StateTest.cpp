@@ -199,21 +199,21 @@ TEST_F(StateTest, DefaultsAreKeptPerUserWhenAskedFor) {
     EXPECT_EQ(third->Get<TextBox>("txtSiteName").Text(), "");
 
     // Extra information: no defaults read or written, the item off.
-    const std::string before =
-        CStr(Scalar("SELECT group_concat(option_value, '|') FROM user_option"));
+    const std::string before = Joined("SELECT option_value FROM user_option ORDER BY 1");
     auto picker = Reopen("ROOTOPEN");
     EXPECT_FALSE(picker->Get<Menu>("mnuOptionsSaveDefault").Enabled());
     EXPECT_FALSE(picker->Get<Menu>("mnuOptionsSaveDefault").Checked());
     picker->Get<TextBox>("txtSiteName").SetText("x");
     EXPECT_TRUE(picker->CanClose());
-    EXPECT_EQ(CStr(Scalar("SELECT group_concat(option_value, '|') FROM user_option")), before);
+    EXPECT_EQ(Joined("SELECT option_value FROM user_option ORDER BY 1"), before);
 
     // A store that fails: told, and the control still closes.
-    Sqlite().SetStatementHook(
-        [](const std::string&) { Raise(err::ProviderError, "Injected failure", "DataService"); });
+    zelk::testing::SetStatementHook(*host->Db(), [](const std::string&) {
+        Raise(err::ProviderError, "Injected failure", "DataService");
+    });
     ui->ClearLog();
     EXPECT_TRUE(third->CanClose());
-    Sqlite().SetStatementHook(nullptr);
+    zelk::testing::SetStatementHook(*host->Db(), nullptr);
     ASSERT_FALSE(ui->Messages().empty());
     EXPECT_EQ(ui->Messages()[0].rfind("Unable to save default settings: ", 0), 0u);
 }

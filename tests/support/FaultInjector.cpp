@@ -3,6 +3,9 @@
 #include "host/data/SqliteSupport.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "support/TestBackend.h"
+
+#include <algorithm>
 
 #include <map>
 #include <regex>
@@ -17,14 +20,25 @@ constexpr int kFull = 13;
 constexpr int kBusy = 5;
 } // namespace
 
-FaultInjector::FaultInjector(const host::DataServicePtr& db)
-    : db_(dynamic_cast<host::SqliteDataService*>(db.get())) {
-    if (!db_) Raise(err::TypeMismatch, "faults are injected into the SQLite service only");
-    db_->SetStatementHook([this](const std::string& sql) { OnStatement(sql); });
+FaultInjector::FaultInjector(const host::DataServicePtr& db) : db_(db) {
+    SetStatementHook(*db_, [this](const std::string& sql) { OnStatement(sql); });
 }
 
 FaultInjector::~FaultInjector() {
-    db_->SetStatementHook(nullptr);
+    SetStatementHook(*db_, nullptr);
+}
+
+std::string FaultCause(Fault kind) {
+    const bool pg = OnPostgres();
+    switch (kind) {
+    case Fault::DiskFull:
+        return pg ? "No space left on device" : "disk is full";
+    case Fault::Locked:
+        return pg ? "lock timeout" : "locked";
+    case Fault::IoError:
+        break;
+    }
+    return pg ? "could not read block" : "disk I/O error";
 }
 
 void FaultInjector::FailAt(long n, Fault kind) {
@@ -46,6 +60,16 @@ void FaultInjector::OnStatement(const std::string& sql) {
     if (++seen_ != failAt_ || fired_) return;
     fired_ = true;
     failedSql_ = sql;
+    if (OnPostgres())
+        // What the PostgreSQL service makes of the server's refusal.
+        Raise(err::ProviderError,
+              kind_ == Fault::DiskFull ? "The database reported an error: could not extend file "
+                                         "\"base/16384/2619\": No space left on device."
+              : kind_ == Fault::Locked ? "The database reported an error: canceling statement "
+                                         "due to lock timeout."
+                                       : "The database reported an error: could not read block "
+                                         "12 in file \"base/16384/2619\": I/O error.",
+              "DataService");
     switch (kind_) {
     case Fault::IoError:
         host::RaiseSqlite(nullptr, kIoErr, "");
@@ -67,17 +91,24 @@ std::string DatabaseSnapshot(host::DataService& db,
     for (const auto& name : names) {
         out << "## " << name << "\n";
         auto kept = rowsKept.find(name);
+        if (kept != rowsKept.end() && kept->second == "0") continue; // a table left out
         const std::string where = kept == rowsKept.end() ? "" : " WHERE " + kept->second;
-        auto rs = db.Query("SELECT * FROM \"" + name + "\"" + where + " ORDER BY rowid");
+        auto rs = db.Query("SELECT * FROM \"" + name + "\"" + where);
         Fields f = rs->GetFields();
         const auto n = static_cast<std::size_t>(f.Count());
+        // Sorted here: the backends keep rows in different orders.
+        std::vector<std::string> rows;
         for (; !rs->EOF(); rs->MoveNext()) {
+            std::string row;
             for (std::size_t c = 0; c < n; ++c) {
                 Variant v = f.Item(c).Value();
-                out << (v.IsNull() ? std::string("<null>") : CStr(v)) << '\x1f';
+                row += (v.IsNull() ? std::string("<null>") : CStr(v)) + '\x1f';
             }
-            out << '\n';
+            rows.push_back(std::move(row));
         }
+        std::sort(rows.begin(), rows.end());
+        for (const auto& r : rows)
+            out << r << '\n';
     }
     return out.str();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "host/data/DataService.h"
-#include "host/data/SqliteDataService.h"
 
 #include <map>
 #include <string>
@@ -16,7 +15,7 @@ enum class Fault {
     Locked,   // "database is locked" (another writer held it past the busy timeout)
 };
 
-// Stands in front of the host's database: counts every statement on its way to SQLite and
+// Stands in front of the host's database: counts every statement on its way to the server and
 // makes the Nth one fail before it runs. Queries, writes, BEGIN and COMMIT all count, so a
 // sweep over N reaches every point where the database can refuse.
 class FaultInjector {
@@ -40,7 +39,7 @@ public:
 
 private:
     void OnStatement(const std::string& sql);
-    host::SqliteDataService* db_ = nullptr;
+    host::DataServicePtr db_;
     bool on_ = false;
     long failAt_ = 0;
     long seen_ = 0;
@@ -48,6 +47,9 @@ private:
     Fault kind_ = Fault::IoError;
     std::string failedSql_;
 };
+
+// The text the data service of this backend gives the fault, which the user must see.
+std::string FaultCause(Fault kind);
 
 // A text form of every row of every table, for before/after comparison. Runs with no fault
 // armed, straight on the database.

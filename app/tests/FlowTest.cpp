@@ -3,7 +3,9 @@
 
 #include "ViewTestSupport.h"
 #include "host/ReferenceHost.h"
+#include "host/data/PgDataService.h"
 #include "platform/Conv.h"
+#include "platform/Error.h"
 #include "platform/Strings.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/VSFlexGrid.h"
@@ -20,12 +22,33 @@
 #include <QTabBar>
 #include <QTableView>
 
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
 namespace zelk::view::testing {
 
 namespace {
 
+// With ZELK_TEST_BACKEND=postgresql each host gets a new database on the ZELK_TEST_PG server,
+// dropped when the test ends; otherwise a private one in memory.
+std::vector<std::string>& PgDatabases() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+std::string TestDatabase() {
+    if (!WorkbenchOnPostgres()) return ":memory:";
+    const std::string name =
+        "zelk_wb" + std::to_string(getpid()) + "_" + std::to_string(PgDatabases().size() + 1);
+    host::PgDataService::Administer(std::getenv("ZELK_TEST_PG"), "CREATE DATABASE " + name);
+    PgDatabases().push_back(name);
+    return host::PgDataService::WithDatabase(std::getenv("ZELK_TEST_PG"), name);
+}
+
 std::unique_ptr<host::ReferenceHost> OpenHost(bool fullList) {
-    return host::ReferenceHost::Open({":memory:", "ann", 60, 3, true, fullList});
+    return host::ReferenceHost::Open({TestDatabase(), "ann", 60, 3, true, fullList});
 }
 
 std::string Db1(host::ReferenceHost& host, const std::string& sql) {
@@ -71,6 +94,15 @@ void TypeAndTab(QLineEdit* edit, const QString& text) {
 } // namespace
 
 void FlowTest::cleanup() {
+    for (const std::string& name : PgDatabases()) {
+        try {
+            host::PgDataService::Administer(std::getenv("ZELK_TEST_PG"),
+                                            "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+        } catch (const ComError&) {
+            // Left behind, it goes with the throw-away cluster.
+        }
+    }
+    PgDatabases().clear();
     SetUiDriver(nullptr);
 }
 

@@ -9,9 +9,17 @@
 #include <QApplication>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace zelk::view::testing {
+
+// The flow tests' databases are on the ZELK_TEST_PG server instead of in memory.
+inline bool WorkbenchOnPostgres() {
+    const char* b = std::getenv("ZELK_TEST_BACKEND");
+    return b && std::string_view(b) == "postgresql";
+}
 
 // The Qt widget showing a model control, cast to the expected kind.
 template <class W> W* WidgetOf(const Control& c) {

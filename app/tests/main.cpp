@@ -6,10 +6,41 @@
 #include "GridViewTest.h"
 #include "ShellTest.h"
 
+#include "ViewTestSupport.h"
+#include "host/data/PgDataService.h"
+#include "platform/Error.h"
+
 #include <QApplication>
 #include <QTest>
 
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Why the PostgreSQL run cannot go ahead; empty when it can.
+std::string PgUnusable() {
+    const char* url = std::getenv("ZELK_TEST_PG");
+    if (!url || !*url)
+        return "no PostgreSQL server for the tests: set ZELK_TEST_PG=postgresql://... (./test "
+               "starts one)";
+    try {
+        zelk::host::PgDataService::Administer(url, "SELECT 1");
+    } catch (const zelk::ComError& e) {
+        return "the PostgreSQL server in ZELK_TEST_PG cannot be used: " + e.Description();
+    }
+    return {};
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (zelk::view::testing::WorkbenchOnPostgres()) {
+        if (const std::string why = PgUnusable(); !why.empty()) {
+            std::printf("Skipped on PostgreSQL: %s\n", why.c_str());
+            return 77; // the skip code CTest is told of
+        }
+    }
     QApplication app(argc, argv);
     int failed = 0;
     {

@@ -40,8 +40,9 @@ std::vector<std::string>& PgDatabases() {
 
 std::string TestDatabase() {
     if (!WorkbenchOnPostgres()) return ":memory:";
-    const std::string name =
-        "zelk_wb" + std::to_string(getpid()) + "_" + std::to_string(PgDatabases().size() + 1);
+    // Numbered across the run, so a database whose drop failed never blocks a later test.
+    static int made = 0;
+    const std::string name = "zelk_wb" + std::to_string(getpid()) + "_" + std::to_string(++made);
     host::PgDataService::Administer(std::getenv("ZELK_TEST_PG"), "CREATE DATABASE " + name);
     PgDatabases().push_back(name);
     return host::PgDataService::WithDatabase(std::getenv("ZELK_TEST_PG"), name);

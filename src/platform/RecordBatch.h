@@ -16,9 +16,16 @@ namespace zelk {
 class RecordBatch {
 public:
     using Row = std::pmr::vector<Variant>;
+    using RowList = std::vector<Row, RecycledAllocator<Row>>;
 
-    RecordBatch()
-        : arena_(std::make_unique<std::pmr::monotonic_buffer_resource>(RecycledBlocks())) {}
+    RecordBatch() : arena_(NewArena()) {}
+
+    // A bulk read's arena starts at the size the block cache keeps, so that even its first
+    // blocks come back from earlier results rather than from the heap.
+    static std::unique_ptr<std::pmr::monotonic_buffer_resource> NewArena() {
+        constexpr std::size_t kFirstBlock = 64 * 1024;
+        return std::make_unique<std::pmr::monotonic_buffer_resource>(kFirstBlock, RecycledBlocks());
+    }
 
     // A new record with room for `width` values; the caller appends them in field order.
     Row& NewRow(std::size_t width) {
@@ -26,13 +33,13 @@ public:
         r.reserve(width);
         return r;
     }
-    std::vector<Row>& Rows() { return rows_; }
+    RowList& Rows() { return rows_; }
     bool Empty() const { return rows_.empty(); }
 
 private:
     friend struct RecordsetData;
     std::unique_ptr<std::pmr::monotonic_buffer_resource> arena_; // outlives rows_
-    std::vector<Row> rows_;
+    RowList rows_;
 };
 
 } // namespace zelk

@@ -120,7 +120,7 @@ void RecordsetData::AppendLive(std::vector<std::vector<Variant>>&& more) {
 }
 
 void RecordsetData::AppendLive(RecordBatch&& batch) {
-    std::vector<Row>& more = batch.rows_;
+    RecordBatch::RowList& more = batch.rows_;
     for (Row& r : more)
         if (r.size() != fields.size()) r.resize(fields.size(), Variant::Null());
     const RowId first = static_cast<RowId>(rows.size());
@@ -136,7 +136,7 @@ void RecordsetData::AppendLive(RecordBatch&& batch) {
     states.resize(rows.size(), RowState::Live);
     for (RowId row = first; row < rows.size(); ++row)
         Announce(row);
-    batch.arena_ = std::make_unique<std::pmr::monotonic_buffer_resource>(RecycledBlocks());
+    batch.arena_ = RecordBatch::NewArena();
 }
 
 void RecordsetData::SetCell(RowId row, std::size_t col, Variant value) {

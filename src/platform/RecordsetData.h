@@ -74,7 +74,7 @@ struct RecordsetData {
     std::vector<std::unique_ptr<std::pmr::memory_resource>> adopted;
     std::vector<FieldDef> fields;
     std::unordered_map<std::string, std::size_t, IHash, IEqual> byName;
-    std::vector<Row> rows;
+    RecordBatch::RowList rows;
     std::vector<RowState> states;
     // Per column, null until first used: a result that is only read never pays for one.
     mutable std::vector<std::unique_ptr<ValueIndex>> indexes;

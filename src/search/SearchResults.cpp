@@ -43,10 +43,10 @@ void FillGrid(VSFlexGrid& grid, Recordset& rs) {
         for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext(), ++row)
             for (long c = 0; c < cols; ++c) {
                 const Variant& v = fs[static_cast<std::size_t>(c)].ValueRef();
-                grid.SetTextMatrix(row, c,
-                                   v.IsNull()     ? std::string()
-                                   : v.IsString() ? v.Str()
-                                                  : CStr(v));
+                if (v.IsString())
+                    grid.SetTextMatrix(row, c, v.Str());
+                else if (!v.IsNull())
+                    grid.SetTextMatrix(row, c, CStr(v));
             }
         rs.MoveFirst();
     }

@@ -132,6 +132,34 @@ TEST_F(GridTest, MultiSelectFeedsTheRecordProceduresAndColumnsMoveWithTheirCells
     EXPECT_EQ(ErrorOf([&] { g->TextMatrix(1, 9); }), 30010);
 }
 
+// Rows given up and taken back, by every path a grid grows or shrinks, come back empty.
+TEST_F(GridTest, RowsTakenBackAfterShrinkingAreEmpty) {
+    auto form = std::make_shared<Form>("frm");
+    auto g = Owners(*form);
+    g->SetRows(1);
+    g->SetRows(3);
+    EXPECT_EQ(g->TextMatrix(1, 1), "");
+    EXPECT_EQ(g->TextMatrix(2, 0), "");
+    g->SetTextMatrix(1, 1, "Kept");
+    g->SetRows(2);
+    EXPECT_EQ(g->AddItem("1\tAdded\t9"), 2);
+    EXPECT_EQ(g->TextMatrix(2, 1), "Added");
+    g->SetRows(1);
+    g->AddItem("2\tFirst");
+    g->AddItem("3\tSecond", 1); // inserted above, past the spare cells
+    ASSERT_EQ(g->Rows(), 3);
+    EXPECT_EQ(g->TextMatrix(1, 1), "Second");
+    EXPECT_EQ(g->TextMatrix(2, 1), "First");
+    EXPECT_EQ(g->TextMatrix(2, 2), "");
+    g->RemoveItem(1);
+    g->SetRows(4);
+    EXPECT_EQ(g->TextMatrix(1, 1), "First");
+    EXPECT_EQ(g->TextMatrix(2, 1), "");
+    EXPECT_EQ(g->TextMatrix(3, 1), "");
+    g->SetCols(4);
+    EXPECT_EQ(g->TextMatrix(3, 3), "");
+}
+
 TEST_F(GridTest, AGridAddedByProgIdIsDrivenLateBoundAndRedrawBatchesNotifications) {
     RegisterControls(ProgIdRegistry::Instance());
     auto form = std::make_shared<Form>("frm");

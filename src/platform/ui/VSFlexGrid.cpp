@@ -59,8 +59,15 @@ void VSFlexGrid::CheckRow(long row) const {
 void VSFlexGrid::SetRows(long n) {
     if (n < 0) Raise(InvalidRow, "Invalid row value: " + std::to_string(n));
     const auto size = static_cast<std::size_t>(n);
-    for (auto& c : cols_)
-        c.cells.resize(size);
+    // Rows given up keep their cells as spares: refilling a large grid then writes into
+    // buffers it already has instead of freeing and allocating one per cell.
+    for (auto& c : cols_) {
+        const std::size_t have = c.cells.size();
+        for (std::size_t r = static_cast<std::size_t>(std::min(rows_, n)); r < std::min(size, have);
+             ++r)
+            c.cells[r].clear();
+        if (size > have) c.cells.resize(size);
+    }
     rowData_.resize(size);
     rowHidden_.resize(size, 0);
     rowHeights_.resize(size, 0);
@@ -112,11 +119,11 @@ std::string VSFlexGrid::TextMatrix(long row, long col) const {
     return CellRef(row, col);
 }
 
-void VSFlexGrid::SetTextMatrix(long row, long col, std::string text) {
+void VSFlexGrid::SetTextMatrix(long row, long col, std::string_view text) {
     CheckRow(row);
     auto& cell = ColAt(col).cells[static_cast<std::size_t>(row)];
     if (cell == text) return;
-    cell = std::move(text);
+    cell.assign(text); // into the buffer the cell already has
     Touched();
 }
 
@@ -295,8 +302,14 @@ void VSFlexGrid::SetRowHidden(long row, bool hidden) {
 
 void VSFlexGrid::InsertRowAt(long row) {
     const auto at = static_cast<std::size_t>(row);
-    for (auto& c : cols_)
+    for (auto& c : cols_) {
+        if (row == rows_ && c.cells.size() > at) {
+            c.cells[at].clear(); // a spare becomes the new last row
+            continue;
+        }
+        c.cells.resize(static_cast<std::size_t>(rows_)); // spares would only be shifted along
         c.cells.insert(c.cells.begin() + static_cast<long>(at), std::string());
+    }
     // Grow at the end and rotate into place: inserting a fresh Variant trips a false
     // uninitialised-use warning in the standard library's variant.
     rowData_.emplace_back();
@@ -323,8 +336,10 @@ long VSFlexGrid::AddItem(const std::string& tabbedText, long row) {
 void VSFlexGrid::RemoveItem(long row) {
     CheckRow(row);
     const auto at = static_cast<long>(row);
-    for (auto& c : cols_)
+    for (auto& c : cols_) {
+        c.cells.resize(static_cast<std::size_t>(rows_));
         c.cells.erase(c.cells.begin() + at);
+    }
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
     rowHeights_.erase(rowHeights_.begin() + at);

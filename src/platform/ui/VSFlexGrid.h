@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -78,12 +79,12 @@ public:
 
     std::string TextMatrix(long row, long col) const override;
     const std::string& CellRef(long row, long col) const;
-    void SetTextMatrix(long row, long col, std::string text);
+    void SetTextMatrix(long row, long col, std::string_view text);
     // The text shown for a cell: a combo list's text for a stored id.
     std::string DisplayText(long row, long col) const;
     // Current cell.
     std::string Text() const { return TextMatrix(row_, col_); }
-    void SetText(std::string text) { SetTextMatrix(row_, col_, std::move(text)); }
+    void SetText(std::string_view text) { SetTextMatrix(row_, col_, text); }
 
     Variant Cell(int setting, long row1, long col1, long row2 = -1, long col2 = -1) const;
     void SetCell(int setting, long row1, long col1, long row2, long col2, const Variant& v);

@@ -6,10 +6,9 @@ set -e
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${ZELK_VALGRIND_DIR:-$root/build/valgrind}"
 filter="${1:-.}"
-if [ ! -f "$dir/build.ninja" ]; then
-  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELK_BUILD_APP=OFF \
-    -DZELK_BUILD_BENCH=OFF
-fi
+# Configured every time: memcheck must see the C library's allocator, whatever the cache says.
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELK_BUILD_APP=OFF -DZELK_MIMALLOC=OFF \
+  -DZELK_BUILD_BENCH=OFF >/dev/null
 cmake --build "$dir" -j "${ZELK_JOBS:-2}"
 status=0
 for exe in "$dir"/tests/*_tests; do

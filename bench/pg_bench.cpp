@@ -13,6 +13,8 @@
 #include "platform/ui/ScriptedUiDriver.h"
 #include "search/ManagedAreaSearch.h"
 
+#include "SearchHost.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -33,11 +35,7 @@ std::string ServerUrl() {
     return "";
 }
 
-struct Bench {
-    std::unique_ptr<host::ReferenceHost> host;
-    std::shared_ptr<host::HostWindow> window;
-    std::shared_ptr<search::ManagedAreaSearch> search;
-    std::shared_ptr<ScriptedUiDriver> ui;
+struct Bench : bench::SearchHost {
     std::string error;
 
     Bench() {
@@ -46,48 +44,22 @@ struct Bench {
             error = "no PostgreSQL server: set ZELK_BENCH_PG or ZELK_TEST_PG";
             return;
         }
-        ui = std::make_shared<ScriptedUiDriver>();
-        SetUiDriver(ui);
         host::HostOptions o;
         o.dbPath = host::PgDataService::WithDatabase(server, kDatabase);
         o.userName = "bench";
         o.sampleAreas = kAreas;
         try {
-            try {
-                host = host::ReferenceHost::Open(o);
-                if (CLng(host->Db()
-                             ->Query("SELECT count(*) FROM ma")
-                             ->GetFields()
-                             .Item(std::size_t{0})
-                             .Value()) != kAreas)
-                    host.reset();
-            } catch (const ComError&) {
-                host.reset();
-            }
-            if (!host) {
+            Open(o, [&] {
                 host::PgDataService::Administer(server, std::string("DROP DATABASE IF EXISTS ") +
                                                             kDatabase + " WITH (FORCE)");
                 host::PgDataService::Administer(server,
                                                 std::string("CREATE DATABASE ") + kDatabase);
-                host = host::ReferenceHost::Open(o);
-            }
+            });
         } catch (const ComError& e) {
             error = e.Description();
-            return;
         }
-        window = std::make_shared<host::HostWindow>("frmFind");
-        search = std::dynamic_pointer_cast<search::ManagedAreaSearch>(
-            window->AddControl(search::ManagedAreaSearch::kProgId, "ctlSearch"));
-        search->InitSearch(host->WorkingList(), Variant(host->App()), 1, host->WinMan(),
-                           host->Views(), "bench");
     }
 
-    long AllRows() {
-        search->Get<TextBox>("txtManagedAreaName").SetText("");
-        ui->QueueAnswer(vb::Yes); // "search for all records?"
-        search->Get<Control>("cmdFindNow").UserClick();
-        return search->Get<VSFlexGrid>("flexResults").Rows() - 1;
-    }
     // The server's execution time of the statement, in milliseconds.
     double ServerMs(const std::string& pgSql) {
         auto rs = host->Db()->Query("EXPLAIN (ANALYZE, FORMAT JSON) " + pgSql);

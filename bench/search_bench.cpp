@@ -13,6 +13,7 @@
 #include "search/ManagedAreaSearch.h"
 
 #include "RawSqlite.h"
+#include "SearchHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,43 +28,20 @@ namespace {
 
 constexpr int kAreas = 100000;
 
-struct Bench {
-    std::unique_ptr<host::ReferenceHost> host;
-    std::shared_ptr<host::HostWindow> window;
-    std::shared_ptr<search::ManagedAreaSearch> search;
-    std::shared_ptr<ScriptedUiDriver> ui;
+struct Bench : bench::SearchHost {
     std::string term; // a name part that about a tenth of the areas carry
 
     Bench() {
-        ui = std::make_shared<ScriptedUiDriver>();
-        SetUiDriver(ui);
         auto path = (std::filesystem::temp_directory_path() / "zelk_search_bench_100k.db").string();
         host::HostOptions o;
         o.dbPath = path;
         o.userName = "bench";
         o.sampleAreas = kAreas;
-        try {
-            host = host::ReferenceHost::Open(o);
-            if (CLng(host->Db()
-                         ->Query("SELECT count(*) FROM ma")
-                         ->GetFields()
-                         .Item(std::size_t{0})
-                         .Value()) != kAreas)
-                host.reset();
-        } catch (const ComError&) {
-            host.reset();
-        }
-        if (!host) {
+        Open(o, [&] {
             std::error_code ec;
             for (const char* suffix : {"", "-wal", "-shm"})
                 std::filesystem::remove(path + suffix, ec);
-            host = host::ReferenceHost::Open(o);
-        }
-        window = std::make_shared<host::HostWindow>("frmFind");
-        search = std::dynamic_pointer_cast<search::ManagedAreaSearch>(
-            window->AddControl(search::ManagedAreaSearch::kProgId, "ctlSearch"));
-        search->InitSearch(host->WorkingList(), Variant(host->App()), 1, host->WinMan(),
-                           host->Views(), "bench");
+        });
         double best = 1e9;
         for (const char* t : {"RIVER", "CREEK", "LAKE", "RIDGE", "PINE", "STATE PARK", "MARSH",
                               "HOLLOW", "PRAIRIE", "PARK", "REFUGE", "PRESERVE", "AREA"}) {
@@ -81,12 +59,6 @@ struct Bench {
     // The user's search; answers the number of rows in the grid.
     long NameSearch() {
         search->Get<TextBox>("txtManagedAreaName").SetText(term);
-        search->Get<Control>("cmdFindNow").UserClick();
-        return search->Get<VSFlexGrid>("flexResults").Rows() - 1;
-    }
-    long AllRows() {
-        search->Get<TextBox>("txtManagedAreaName").SetText("");
-        ui->QueueAnswer(vb::Yes); // "search for all records?"
         search->Get<Control>("cmdFindNow").UserClick();
         return search->Get<VSFlexGrid>("flexResults").Rows() - 1;
     }

@@ -43,9 +43,6 @@ public:
     sql::Dialect Dialect() const override { return sql::Dialect::PostgreSQL; }
 
     bool WasCreated() const { return created_; }
-    // After rows were written with their keys given (sample data): every key generator moves
-    // past the largest key in its table.
-    void SyncKeyGenerators();
     // Inside a transaction, for loading many rows: INSERTs run through prepared statements
     // are queued and sent many rows to one statement, foreign keys are checked at the
     // commit, and Execute answers 1 for a queued row. Anything else that runs sends the

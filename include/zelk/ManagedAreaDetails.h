@@ -265,6 +265,8 @@ private:
     bool IsInWorkingListView(long id);
     long FindViewIndex(const std::string& type);
     void SetModalMode(long mode);
+    // Drops the row of the record on screen from a private list when the record is gone.
+    void DropVanishedRecord();
 
     // ---- save (Save.cpp) ----
     bool IsDataModified();
@@ -286,6 +288,8 @@ private:
     void SetupOtherSpatialAttrTab();
     void ResetTabs();
     void ClearControls();
+    // Locks every field, list and grid (the editor's and those inside its user controls).
+    void LockForReadOnly();
     void ShowMajorManagedArea(long id);
     // Binds a control property to a field of the managed area (or the shape) and tags it.
     void BindMA(Control* control, std::string_view property, std::string_view field);
@@ -345,6 +349,11 @@ private:
     bool modified_ = false;
     bool tabGuard_ = false;
     bool initFlag_ = false;
+    // A list change arrived while the record on screen was new or edited: the list catches up
+    // when the user moves, so nothing typed is thrown away.
+    bool listChangePending_ = false;
+    // The user may not change data: every field is locked as its page fills.
+    bool readOnly_ = false;
     std::array<bool, PageCount> filled_{};
     std::map<std::string, bo::DomainPtr, std::less<>> domains_;
     std::string ownerTypeComboList_;

@@ -39,7 +39,8 @@ ctlMapsheet::ctlMapsheet(std::string name) : UserControl(std::move(name), "ctlMa
     });
     grid_->On("AfterEdit", [this](Args& a) { AddMapsheet(CLng(Arg(a, 0))); });
     grid_->On("KeyDown", [this](Args& a) {
-        if (CLng(Arg(a, 0)) == key::Delete && !grid_->Editing() && DeleteRow(grid_->Row()))
+        if (CLng(Arg(a, 0)) == key::Delete && !grid_->Editing() && !grid_->Locked() &&
+            DeleteRow(grid_->Row()))
             a[0] = Variant(0);
     });
     DefineMembers();

@@ -27,7 +27,7 @@ ctrlBindGrid::ctrlBindGrid(std::string name) : UserControl(std::move(name), "ctr
         RaiseEvent("AfterEdit", a);
     });
     grid_->On("KeyDown", [this](Args& a) {
-        if (CLng(Arg(a, 0)) != key::Delete || grid_->Editing()) return;
+        if (CLng(Arg(a, 0)) != key::Delete || grid_->Editing() || grid_->Locked()) return;
         if (DeleteRow(grid_->Row())) a[0] = Variant(0);
     });
     DefineMembers();

@@ -63,6 +63,11 @@ void ManagedAreaDetails::StoreHostReferences(const ObjectPtr& objAppManager) {
     recorder_->Call("Register", {Variant(ControlsObject()), Variant(TypeName()), Variant(self)});
     CallHost(appManager_, "ApplySecurity",
              {Variant(self), Variant(), Variant(TypeName()), Variant(ControlsObject())});
+    // The fields get their tags (and so the host's locks) only as their pages fill, so the
+    // editor locks each page itself for a user who may not save.
+    readOnly_ = UCase(CStr(CallHost(appManager_, "GetControlAccess",
+                                    {Variant(std::string("ManagedAreaDetails")),
+                                     Variant(std::string("mnuFileSave"))}))) != "F";
 }
 
 Variant ManagedAreaDetails::InitDetails(const RecordsetPtr& rsView, const ObjectPtr& objAppManager,
@@ -264,7 +269,11 @@ void ManagedAreaDetails::NotifyListChanges(const std::string& /*strEvent*/) {
     struct PointerBack {
         ~PointerBack() { Screen::Instance().SetMousePointer(mouse::Default); }
     } back;
+    // A new record is not in any list yet and an edited one must not be replaced: both stay on
+    // screen with their place in the list, and the list catches up when the user moves.
+    const bool keepOnScreen = shape_ && (shape_->IsNew() || RecordIsModified());
     if (workingList_ == hostList_) {
+        if (keepOnScreen && shape_->IsNew()) return;
         RefreshNavigator();
         if (workingList_->RecordCount() < 1 || workingList_->EOF()) {
             lblTotalRecords->SetCaption("1");
@@ -272,13 +281,12 @@ void ManagedAreaDetails::NotifyListChanges(const std::string& /*strEvent*/) {
         }
         return;
     }
-    if (!IsInWorkingListView(currentId_)) {
-        if (workingList_->RecordCount() > 0 && ListHasIds(workingList_)) {
-            workingList_->MoveFirst();
-            workingList_->Find("ID=" + std::to_string(currentId_));
-            if (!workingList_->EOF()) workingList_->Delete();
-        }
+    if (keepOnScreen) {
+        listChangePending_ = true;
+        return;
     }
+    listChangePending_ = false;
+    DropVanishedRecord();
     long count = workingList_->RecordCount();
     if (count < 1) {
         RaiseEvent("Quit");
@@ -301,6 +309,15 @@ void ManagedAreaDetails::NotifyListChanges(const std::string& /*strEvent*/) {
     }
     txtCurrentRecord->SetText(std::to_string(pos));
     lblTotalRecords->SetCaption(std::to_string(count));
+}
+
+void ManagedAreaDetails::DropVanishedRecord() {
+    if (currentId_ < 0 || IsInWorkingListView(currentId_)) return;
+    if (workingList_->RecordCount() > 0 && ListHasIds(workingList_)) {
+        workingList_->MoveFirst();
+        workingList_->Find("ID=" + std::to_string(currentId_));
+        if (!workingList_->EOF()) workingList_->Delete();
+    }
 }
 
 long ManagedAreaDetails::CloneData(long /*lngIDLocal*/) {

@@ -44,10 +44,12 @@ RecordsetPtr ManagedAreaDetails::PickRecords(const std::string& progId, Recordse
         ~UnloadAtEnd() { d.Unload(); }
     } unload{*dlg};
     dlg->SetIcon(HostIcon());
-    dlg->SetCaption(captionPrefix + HostWindowCaption());
+    const std::string caption = captionPrefix + HostWindowCaption();
     // A failed start has told the user why; the recordset then stays empty.
     dlg->InitDialog(progId, appManager_, prototype, "");
     if (!dlg->HostedControl()) return prototype;
+    // After the set-up, in which the hosted search names the window after itself.
+    dlg->SetCaption(caption);
     dlg->UseSelectedRecordset(true);
     if (single) dlg->SetSingleSelect();
     Screen::Instance().SetMousePointer(mouse::Default);

@@ -8,6 +8,7 @@
 #include "search/frmModalSearch.h"
 #include "zelk/ManagedAreaDetails.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace zelk::editor {
@@ -117,6 +118,17 @@ void ManagedAreaDetails::GotoRecord(const std::string& position) {
         }
     } done{*this};
     if (!CanClose()) return;
+    if (listChangePending_ && workingList_ != hostList_) {
+        // The record that held back the list's change was saved or let go: catch up now.
+        listChangePending_ = false;
+        DropVanishedRecord();
+        count = workingList_->RecordCount();
+        if (count < 1) {
+            RaiseEvent("Quit");
+            return;
+        }
+        target = std::min(target, count);
+    }
     workingList_->MoveFirst();
     workingList_->Move(target - 1);
     long oldId = currentId_, oldShape = shapeId_;
@@ -175,6 +187,7 @@ void ManagedAreaDetails::OpenWorkingList() {
     Screen::Instance().SetMousePointer(mouse::Hourglass);
     ShowWaitMessage(true, WaitLoading);
     workingList_ = rs;
+    listChangePending_ = false;
     currentId_ = id;
     shapeId_ = shape;
     LoadCurrentRecord();

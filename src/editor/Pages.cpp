@@ -11,6 +11,8 @@
 #include "platform/Strings.h"
 #include "zelk/ManagedAreaDetails.h"
 
+#include <algorithm>
+
 namespace zelk::editor {
 
 void ManagedAreaDetails::TabChange(int newIndex) {
@@ -74,7 +76,34 @@ void ManagedAreaDetails::FillPage(int page) {
         break;
     }
     filled_[page] = true;
+    if (readOnly_) LockForReadOnly();
     Screen::Instance().SetMousePointer(mouse::Default);
+}
+
+namespace {
+// Locks what holds data and switches off what changes it; what only shows or moves through
+// the list (the navigator, the tabs, labels, frames) stays as it is.
+void LockDataControls(const Form& form, const std::vector<const Control*>& keep) {
+    for (const auto& ptr : form.Controls()) {
+        Control* c = ptr.get();
+        if (std::find(keep.begin(), keep.end(), c) != keep.end()) continue;
+        if (auto* inner = dynamic_cast<Form*>(c)) {
+            inner->SetLocked(true);
+            LockDataControls(*inner, keep);
+        } else if (dynamic_cast<CheckBox*>(c) || dynamic_cast<OptionButton*>(c) ||
+                   dynamic_cast<CommandButton*>(c)) {
+            c->SetEnabled(false);
+        } else if (dynamic_cast<TextBox*>(c) || dynamic_cast<ComboBox*>(c) ||
+                   dynamic_cast<DataCombo*>(c) || dynamic_cast<ListBox*>(c) ||
+                   dynamic_cast<VSFlexGrid*>(c)) {
+            c->SetLocked(true);
+        }
+    }
+}
+} // namespace
+
+void ManagedAreaDetails::LockForReadOnly() {
+    LockDataControls(*this, {txtCurrentRecord, cmdNavFirst, cmdNavPrev, cmdNavNext, cmdNavLast});
 }
 
 void ManagedAreaDetails::BindMA(Control* control, std::string_view property,
@@ -155,14 +184,27 @@ void ManagedAreaDetails::ShowMajorManagedArea(long id) {
     Variant current = ma_->GetProperty("MajorMaId");
     bool differs = !IsNumeric(current) || CLng(current) != id;
     if (loading_ || (id >= 1 && differs)) {
-        txtMajorMAID->SetText(std::to_string(id));
-        ObjectPtr obj = CreateObject("ZELK_ManagedAreaClient.CManagedArea");
-        auto major = std::dynamic_pointer_cast<bo::IManagedArea>(obj);
-        if (!major) Raise(13, "Type mismatch: the managed area class does not offer its interface");
-        major->Connect(ServerName(), ServerType());
-        major->Load(std::to_string(id));
-        txtMajorMAName->SetText(TextOf(major->GetProperty("ManagedAreaName")));
-        major->ReleaseData();
+        try {
+            ObjectPtr obj = CreateObject("ZELK_ManagedAreaClient.CManagedArea");
+            auto major = std::dynamic_pointer_cast<bo::IManagedArea>(obj);
+            if (!major)
+                Raise(13, "Type mismatch: the managed area class does not offer its interface");
+            major->Connect(ServerName(), ServerType());
+            major->Load(std::to_string(id));
+            std::string name = TextOf(major->GetProperty("ManagedAreaName"));
+            major->ReleaseData();
+            txtMajorMAID->SetText(std::to_string(id));
+            txtMajorMAName->SetText(name);
+        } catch (const ComError& e) {
+            // The record itself is still worth showing; only the link stays blank. The box
+            // lets go of the field first, so blanking it leaves the record's link as it is.
+            ma_->Unbind("MajorMaId");
+            txtMajorMAID->SetText("");
+            txtMajorMAName->SetText("");
+            common::ReportError("The major managed area " + std::to_string(id) +
+                                    " of this record could not be loaded.",
+                                e);
+        }
     } else if (id == 0) {
         ma_->SetProperty("MajorMaId", Variant(std::string()));
         txtMajorMAID->SetText("");

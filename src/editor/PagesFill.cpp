@@ -260,9 +260,11 @@ void ManagedAreaDetails::SetupVersionQCTab() {
 
 void ManagedAreaDetails::SetupOtherSpatialAttrTab() {
     auto& attributes = shape_->OtherSpatialAttributes();
-    if (attributes.Count() >= 1)
-        attributes.FillGrid(flexSpatialAttributes->shared_from_this(),
-                            "AttributeName,AttributeValue");
+    if (attributes.Count() < 1) return;
+    attributes.FillGrid(flexSpatialAttributes->shared_from_this(), "AttributeName,AttributeValue");
+    // The fill heads its columns with the property names; the user reads the captions.
+    flexSpatialAttributes->SetTextMatrix(0, 0, "Attribute Name");
+    flexSpatialAttributes->SetTextMatrix(0, 1, "Attribute Value");
 }
 
 } // namespace zelk::editor

@@ -68,6 +68,7 @@ void ManagedAreaDetails::LoadReferencesGrid() {
         SetCell(g, 0, "FullCitation", "Full Citation");
     } catch (const std::exception& e) {
         g.SetRedraw(2);
+        Screen::Instance().SetMousePointer(mouse::Default);
         Report("Error setting References Grid.", e);
         return;
     }
@@ -126,7 +127,8 @@ void ManagedAreaDetails::AddReferenceToList(long ReferenceID, const std::string&
 
 void ManagedAreaDetails::ReferencesAfterSort() {
     try {
-        if (!ma_) return;
+        // A reader may sort to look; the order only becomes the record's for an editor.
+        if (!ma_ || readOnly_) return;
         VSFlexGrid& g = *flexReferences;
         const long col = g.ColIndex("ReferenceID");
         if (col < 0) return;
@@ -147,7 +149,7 @@ void ManagedAreaDetails::ReferencesAfterSort() {
 
 void ManagedAreaDetails::SitesAfterSort() {
     try {
-        if (!ma_) return;
+        if (!ma_ || readOnly_) return;
         common::StoreRowOrder(*flexSites, ma_->Children(bo::ChildList::Sites), "ConservationSiteID",
                               UserName());
     } catch (const std::exception& e) {

@@ -123,9 +123,16 @@ void ManagedAreaDetails::OpenAttributeMaintenance() {
     const std::string field =
         onShape ? Replace(tag, "MA_Shape.", "") : Replace(tag, "MA_ManagedArea.", "");
     const std::string path =
-        Replace("ZELK/?/COMPONENT_PROPERTIES", "?", onShape ? kShapeServer : kManagedAreaServer) +
-        "/" + field;
-    XmlNode node = properties.SelectSingleNode(path);
+        Replace("ZELK/?/COMPONENT_PROPERTIES", "?", onShape ? kShapeServer : kManagedAreaServer);
+    // Tags and the document spell some names differently ("...ID" / "...Id"): match by name
+    // without regard to case, as the fields themselves are found.
+    XmlNode node;
+    if (XmlNode list = properties.SelectSingleNode(path); !list.IsNull())
+        for (const XmlNode& child : list.ChildNodes())
+            if (IEquals(child.Name(), field)) {
+                node = child;
+                break;
+            }
     if (node.IsNull()) {
         HostMessage("APP001");
         return;

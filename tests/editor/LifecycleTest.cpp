@@ -122,6 +122,7 @@ TEST_F(Lifecycle, ANewRecordGetsATemporaryIdAndTheDomainDefaults) {
     int newItems = 0;
     editor->On("NewItem", [&](Args&) { ++newItems; });
     long id = editor->NewData(0);
+    EXPECT_EQ(newItems, 0) << "the host asked for the record; it is not asked for another";
     EXPECT_LT(id, 0);
     EXPECT_EQ(editor->GetID(), id);
     EXPECT_TRUE(editor->lblNewRecord->Visible());
@@ -151,8 +152,12 @@ TEST_F(Lifecycle, DeactivateReleasesTheRecordAndTheHost) {
     EXPECT_TRUE(shape.expired()) << "the shape object is destroyed";
     EXPECT_TRUE(ma.expired()) << "the managed area object is destroyed";
     EXPECT_FALSE(editor->WorkingList());
-    editor->Deactivate(); // twice does no harm
-    EXPECT_EQ(editor->ctlMAName->Text(), editor->ctlMAName->Text());
+    EXPECT_NO_THROW(editor->Deactivate()) << "twice does no harm";
+    // Typing after the release reaches no object and does not fail.
+    EXPECT_FALSE(editor->ManagedAreaObject());
+    editor->ctlMAName->SetText("After Deactivate");
+    EXPECT_FALSE(editor->ManagedAreaObject());
+    EXPECT_TRUE(ui->Messages().empty());
 }
 
 TEST_F(Lifecycle, ModalUseSwitchesOffTheListCommands) {
@@ -176,14 +181,14 @@ TEST_F(Lifecycle, HostMessagesAndTheWithdrawnClone) {
     EXPECT_EQ(CLng(editor->Call("GetID")), -1);
 }
 
-TEST_F(Lifecycle, AnIdWithoutARecordLoadsNothingAndSaysSo) {
+TEST_F(Lifecycle, AnIdWithoutARecordLoadsNothingAndTellsTheHost) {
     Init();
     sent.clear();
-    try {
-        editor->LoadData(987654);
-    } catch (const ComError&) {
-        // The host hears the failure; the control stays usable.
-    }
+    // No shape row: the shape ID is -1 without a message, and the failed load is the call's
+    // error, which the host reports.
+    EXPECT_THROW(editor->LoadData(987654), ComError);
+    EXPECT_TRUE(ui->Messages().empty());
+    EXPECT_EQ(sent.front(), "Select Shape_ID from MA where managed_area_id=987654");
     EXPECT_EQ(editor->ShapeID(), -1);
     EXPECT_EQ(Screen::Instance().MousePointer(), mouse::Default);
     editor->LoadData(FirstId("SELECT managed_area_id FROM ma LIMIT 1"));

@@ -1,5 +1,6 @@
 #include "editor/EditorFixture.h"
 #include "editor/SearchPicks.h"
+#include "support/FaultInjector.h"
 
 #include "host/app/MessageCatalog.h"
 #include "platform/ui/StdControls.h"
@@ -68,9 +69,13 @@ TEST_F(Links, MajorManagedAreaIsAnotherAreaNeverTheRecordItself) {
     std::string otherName =
         Db1("SELECT managed_area_name FROM ma WHERE managed_area_id = " + std::to_string(other));
     sent.clear();
-    ui->QueueModal("frmModalSearch",
-                   [&](Form& f) { PickInSearch(f, otherName, std::to_string(other)); });
+    std::string caption;
+    ui->QueueModal("frmModalSearch", [&](Form& f) {
+        caption = f.Caption();
+        PickInSearch(f, otherName, std::to_string(other));
+    });
     editor->cmdSelectMajorMAID->UserClick();
+    EXPECT_EQ(caption, "Managed Area Search - " + window->Caption());
     EXPECT_EQ(sent.front(), "select * from MANAGED_AREA_WL_VW WHERE 1=0");
     EXPECT_EQ(editor->txtMajorMAID->Text(), std::to_string(other));
     EXPECT_EQ(editor->txtMajorMAName->Text(), otherName);
@@ -191,6 +196,44 @@ TEST_F(Links, ReferencesComeFromTheReferenceSearchAndLeaveTheListAgain) {
     editor->mnuFileSave->UserClick();
     EXPECT_EQ(Db1(count), "1");
     EXPECT_TRUE(ui->Messages().empty()) << ui->Messages().front();
+}
+
+TEST_F(Links, ARecordWhoseMajorAreaCannotBeLoadedStillOpens) {
+    const long id = FirstId("SELECT managed_area_id FROM ma WHERE major_ma_id IS NOT NULL "
+                            "ORDER BY managed_area_id LIMIT 1");
+    ASSERT_GT(id, 0);
+    const std::string name =
+        Db1("SELECT managed_area_name FROM ma WHERE managed_area_id = " + std::to_string(id));
+    const std::string major =
+        Db1("SELECT major_ma_id FROM ma WHERE managed_area_id = " + std::to_string(id));
+    // Every statement of the load in turn refuses; the one that reads the major area must
+    // leave the record on screen with the link blank and a word to the user.
+    FaultInjector faults(host->Db());
+    bool seen = false;
+    for (long n = 1; n < 80 && !seen; ++n) {
+        faults.FailAt(n);
+        ui->ClearLog();
+        try {
+            editor->LoadData(id);
+        } catch (const ComError&) {
+            continue; // the record itself could not be read: the host hears of it
+        }
+        if (!faults.Fired()) break;
+        const auto messages = ui->Messages();
+        if (messages.size() != 1 || messages[0].find("major managed area") == std::string::npos)
+            continue;
+        seen = true;
+        EXPECT_EQ(editor->GetID(), id);
+        EXPECT_EQ(editor->txtSummaryMAName->Text(), name);
+        EXPECT_EQ(editor->ctlMAName->Text(), name);
+        EXPECT_EQ(editor->txtMajorMAID->Text(), "");
+        EXPECT_EQ(editor->txtMajorMAName->Text(), "");
+        EXPECT_NE(messages[0].find(FaultCause(Fault::IoError)), std::string::npos) << messages[0];
+        EXPECT_EQ(TextOf(Field("MajorMaId")), major) << "the record's link is kept";
+        EXPECT_FALSE(editor->ManagedAreaObject()->HasChanges());
+    }
+    faults.Off();
+    EXPECT_TRUE(seen) << "no load failed at the major managed area alone";
 }
 
 } // namespace

@@ -208,5 +208,34 @@ TEST_F(GridsEditorTest, SitesListShowsTheSitesAndASortStampsOnlyMovedSites) {
     EXPECT_TRUE(ui->Messages().empty());
 }
 
+TEST_F(GridsEditorTest, OtherSpatialAttributesKeepTheirCaptions) {
+    const long id = FindRecord("m.managed_area_id > 0");
+    host->Db()->Execute("INSERT INTO shape_attribute (shape_attribute_id, shape_id, "
+                        "attribute_name, attribute_value) SELECT 900001, shape_id, "
+                        "'Perimeter (km)', '12.4' FROM ma WHERE managed_area_id = " +
+                        std::to_string(id));
+    auto& ed = OpenEditor(id);
+    ShowPage(editor::PageOtherSpatialAttr);
+    VSFlexGrid& g = *ed.flexSpatialAttributes;
+    ASSERT_GT(g.Rows(), 1);
+    EXPECT_EQ(g.TextMatrix(0, 0), "Attribute Name");
+    EXPECT_EQ(g.TextMatrix(0, 1), "Attribute Value");
+    EXPECT_EQ(g.TextMatrix(1, 0), "Perimeter (km)");
+    EXPECT_EQ(g.TextMatrix(1, 1), "12.4");
+}
+
+TEST_F(GridsEditorTest, AFailedReferenceListSaysSoWithTheNormalPointer) {
+    const long id = FindRecord(Has("managed_area_reference"));
+    OpenEditor(id);
+    host->Db()->Execute("ALTER TABLE reference RENAME TO reference_gone");
+    Screen::Instance().SetMousePointer(mouse::Default);
+    ShowPage(editor::PageReferences);
+    ASSERT_EQ(ui->Messages().size(), 1u);
+    EXPECT_EQ(ui->Messages()[0].rfind("Error setting References Grid.", 0), 0u);
+    EXPECT_EQ(ui->LastMessage()->pointer, mouse::Default) << "no hourglass over the message";
+    EXPECT_EQ(Screen::Instance().MousePointer(), mouse::Default);
+    host->Db()->Execute("ALTER TABLE reference_gone RENAME TO reference");
+}
+
 } // namespace
 } // namespace zelk::testing

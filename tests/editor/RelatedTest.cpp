@@ -12,6 +12,12 @@ std::string Text(const std::string& code, std::vector<std::string> args = {}) {
     return host::MessageCatalog::Default().Format(code, args);
 }
 
+int PageOf(const Control& c) {
+    for (const Control* x = &c; x; x = x->Container())
+        if (x->TabPage() >= 0) return x->TabPage();
+    return -1;
+}
+
 class Related : public EditorTest {
 protected:
     void SetUp() override {
@@ -157,6 +163,38 @@ TEST_F(Related, RecordAndFieldHistoryShowRealEdits) {
     editor->mnuFileOpenAttributeMaintenance->UserClick();
     EXPECT_EQ(ui->Messages().back(), Text("APP001"));
     EXPECT_EQ(Screen::Instance().MousePointer(), mouse::Default);
+}
+
+TEST_F(Related, EveryTaggedFieldOpensItsHistory) {
+    Load("managed_area_id > 0");
+    std::vector<std::string> refused;
+    int opened = 0;
+    for (int page = 0; page < editor::PageCount; ++page) {
+        editor->tabManagedAreas->UserSelectTab(page);
+        for (const auto& c : editor->Controls()) {
+            const std::string& tag = c->Tag();
+            if (tag.rfind("MA_ManagedArea.", 0) != 0 && tag.rfind("MA_Shape.", 0) != 0) continue;
+            // The keywords are a list of their own, kept in no column of the record.
+            if (tag == "MA_ManagedArea.ManagedAreaKeywords") continue;
+            if (PageOf(*c) != page || !c->CanFocus() || !c->IsUsable()) continue;
+            ASSERT_TRUE(c->SetFocus()) << c->Name();
+            bool shown = false;
+            ui->QueueModal("frmAuditLog", [&](Form& f) {
+                shown = true;
+                dynamic_cast<dialogs::frmAuditLog&>(f).cmdCancel().UserClick();
+            });
+            const auto before = ui->Messages().size();
+            editor->mnuFileOpenAttributeMaintenance->UserClick();
+            if (shown && ui->Messages().size() == before)
+                ++opened;
+            else
+                refused.push_back(tag);
+            ui->DropQueued();
+            ui->ClearLog();
+        }
+    }
+    EXPECT_TRUE(refused.empty()) << ::testing::PrintToString(refused);
+    EXPECT_GT(opened, 40);
 }
 
 } // namespace

@@ -38,7 +38,7 @@ int ScriptedUiDriver::MsgBox(const std::string& prompt, int flags, const std::st
         Fail("No answer queued for the message box: " + prompt);
         answer = buttons == vb::YesNo ? vb::No : vb::Cancel;
     }
-    log_.push_back({"MsgBox", prompt, flags, title, answer});
+    log_.push_back({"MsgBox", prompt, flags, title, answer, Screen::Instance().MousePointer()});
     return answer;
 }
 

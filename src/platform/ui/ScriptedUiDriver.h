@@ -23,6 +23,7 @@ public:
         int flags = 0;    // message box flags, help command
         std::string title;
         int answer = 0;
+        int pointer = 0; // the mouse pointer on the screen when it was shown
     };
     using ModalAction = std::function<void(Form&)>;
 
@@ -40,6 +41,13 @@ public:
     std::vector<std::string> Messages() const;
     const Entry* LastMessage() const;
     void ClearLog() { log_.clear(); }
+    // Forgets every queued answer (a step of a test loop that may or may not have asked).
+    void DropQueued() {
+        answers_.clear();
+        inputs_.clear();
+        modals_.clear();
+        popups_.clear();
+    }
     // What the script queued and nobody asked for.
     std::size_t PendingAnswers() const {
         return answers_.size() + inputs_.size() + modals_.size() + popups_.size();

@@ -285,7 +285,8 @@ void VSFlexGrid::SetRowPosition(long row, long position) {
 }
 
 bool VSFlexGrid::UserMoveRow(long row, long position) {
-    if (!IsUsable() || row < fixedRows_ || row >= rows_ || position < fixedRows_) return false;
+    if (!IsUsable() || Locked() || row < fixedRows_ || row >= rows_ || position < fixedRows_)
+        return false;
     Args before{Variant(static_cast<int>(row)), Variant(static_cast<int>(position)),
                 Variant(false)};
     RaiseEvent("BeforeMoveRow", before);

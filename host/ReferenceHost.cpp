@@ -12,6 +12,7 @@
 #include "host/modules/ModuleStandIns.h"
 #include "host/procs/ServerProcedures.h"
 #include "host/sample/SampleData.h"
+#include "host/spelling/SpellChecker.h"
 #include "host/sql/OracleQuery.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
@@ -131,6 +132,10 @@ void ReferenceHost::MakeCurrent() const {
     bo::RegisterBusinessObjects(registry, db_);
     RegisterFrameworkClasses(registry, db_);
     RegisterGisInterface(registry, db_);
+    RegisterSpellChecker(registry, db_, [app = std::weak_ptr<AppManager>(app_)] {
+        auto a = app.lock();
+        return a ? a->GetUserID() : -1L;
+    });
     common::SetChangeRecorderFactory([db = db_] { return std::make_shared<ChangeRecorder>(db); });
 }
 

@@ -11,7 +11,8 @@ namespace zelk::controls {
 //
 // Late-bound members (besides Text, SelStart, SelLength, SelText, MultiLine, Locked):
 //   DoCopy, DoCut, DoPaste   through the clipboard of the UI driver; cut and paste honour Locked
-//   CheckSpelling            reports the words /usr/share/dict/words does not know
+//   CheckSpelling            walks the unknown words in the spelling dialog (frmSpellCheck)
+//                            with the host's "ZELK_Spelling.SpellChecker"
 //   LaunchEditor(tag)        edits the text in the modal form "frmTextEditor" (txtEditor,
 //                            cmdOK, cmdCancel); OK writes the text back
 //   ParentForm               the window the editor belongs to (held weakly)
@@ -22,12 +23,10 @@ public:
     void DoCopy();
     void DoCut();
     void DoPaste();
-    // The words not found, as shown to the user; empty when all were found.
+    // The words the dictionary did not know, joined by ", "; empty when none or cancelled.
     std::string CheckSpelling();
     // True when the user pressed OK.
     bool LaunchEditor(const std::string& tag);
-
-    static void SetDictionaryPath(std::string path);
 
 private:
     std::weak_ptr<Object> parentForm_;

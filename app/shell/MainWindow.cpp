@@ -2,6 +2,7 @@
 
 #include "host/ReferenceHost.h"
 #include "host/app/WorkingListRows.h"
+#include "host/help/HelpTopics.h"
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 #include "platform/ui/UiDriver.h"
@@ -9,6 +10,7 @@
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
 #include "view/FormWidget.h"
+#include "view/QtUiDriver.h"
 #include "view/UserAction.h"
 
 #include <QApplication>
@@ -60,6 +62,13 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     statusBar()->addPermanentWidget(
         new QLabel(tr("%1 on %2").arg(QString::fromStdString(host_.UserName()), databasePath)));
     BuildMenus();
+    // The module's Help items send F1 by code; in this window it opens the page of the window
+    // in front, as the key does.
+    SetHelpKeyHandler([this](QWidget* window) {
+        if (window != this) return false;
+        ShowHelp();
+        return true;
+    });
     RefreshWorkingList();
     resize(1280, 800);
 
@@ -69,6 +78,7 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
 }
 
 MainWindow::~MainWindow() {
+    SetHelpKeyHandler(nullptr);
     host_.WinMan()->SetHandler({});
     // The windows go with the area, after this object's own part is gone: nothing of theirs
     // may call back.
@@ -95,6 +105,9 @@ void MainWindow::BuildMenus() {
     QMenu* help = helpMenu_ = menuBar()->addMenu(tr("&Help"));
     QAction* contents = help->addAction(tr("&Help"), this, [this] { ShowHelp(); });
     contents->setShortcut(QKeySequence(Qt::Key_F1));
+    // The window holds the key too: while a record window's menus take the bar, this menu is
+    // off the bar and its shortcut would be silent.
+    addAction(contents);
     help->addAction(tr("&About"), this,
                     [this] { RunUserAction([&] { host_.App()->Call("ShowAbout"); }); });
 }
@@ -139,7 +152,20 @@ void MainWindow::MergeMenus(QMdiSubWindow* active) {
 }
 
 void MainWindow::ShowHelp() {
-    RunUserAction([&] { Ui().ShowHelp(CStr(host_.App()->Get("HelpFile")), 3, 0); });
+    RunUserAction([&] {
+        // The page of the record or search window in front, or else of the working list.
+        long topic = host::help::TopicOfPage("working-list.html");
+        auto* active = qobject_cast<RecordWindow*>(area_->activeSubWindow());
+        if (active && active->HostedControl()) {
+            Control* focus = active->Window().FocusedControl();
+            Args args{Variant(ObjectPtr(focus ? focus->shared_from_this()
+                                              : ObjectPtr(active->HostedControl()))),
+                      Variant(0)};
+            if (CBool(host_.App()->Invoke("GetHelpTopicID", CallKind::Method, args)))
+                topic = CLng(args[1]);
+        }
+        Ui().ShowHelp(CStr(host_.App()->Get("HelpFile")), 1, topic);
+    });
 }
 
 QList<RecordWindow*> MainWindow::RecordWindows() const {

@@ -4,6 +4,7 @@
 #include "FlowTest.h"
 #include "FocusTest.h"
 #include "GridViewTest.h"
+#include "HelpTest.h"
 #include "ShellTest.h"
 
 #include "ViewTestSupport.h"
@@ -49,6 +50,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FocusTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::HelpTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

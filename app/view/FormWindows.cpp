@@ -1,10 +1,13 @@
 #include "view/FormWindows.h"
 
+#include "host/help/HelpTopics.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/UiDriver.h"
 #include "view/FormWidget.h"
 #include "view/UserAction.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <map>
@@ -42,6 +45,17 @@ FormDialog::FormDialog(std::shared_ptr<Form> form, QWidget* parent)
     : QDialog(parent), form_(std::move(form)) {
     view_ = Embed(this, form_);
     connect(view_, &FormWidget::formHidden, this, [this] { done(0); });
+    // A form that previews its keys answers F1 itself; for the others the help page of the
+    // form (or of its focused control) opens.
+    if (!form_->KeyPreview()) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        connect(help, &QShortcut::activated, this, [this] {
+            RunUserAction([&] {
+                Control* focus = form_->FocusedControl();
+                Ui().ShowHelp("", 1, host::help::TopicFor(focus ? focus : form_.get()));
+            });
+        });
+    }
 }
 
 void FormDialog::reject() {

@@ -35,7 +35,9 @@ public:
     MenuView(Menu& menu, FormWidget& form) : ControlView(menu, form), menu_(menu) {
         action_ = new QAction(&form);
         QObject::connect(action_, &QAction::triggered, action_, [this] { Chosen(); });
-        if (!menu.Shortcut().empty()) {
+        // F1 is the workbench's help key in every window; a menu item that shows F1 sends it
+        // by code, which reaches the same help. Two shortcuts for one key would silence both.
+        if (!menu.Shortcut().empty() && menu.Shortcut() != "F1") {
             action_->setShortcut(QKeySequence(Q(menu.Shortcut())));
             action_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
             form.addAction(action_);

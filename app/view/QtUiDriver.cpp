@@ -147,7 +147,24 @@ void QtUiDriver::ShowModeless(Form& form) {
     window->activateWindow();
 }
 
+namespace {
+std::function<bool(QWidget*)>& HelpKeyHandler() {
+    static std::function<bool(QWidget*)> handler;
+    return handler;
+}
+} // namespace
+
+void SetHelpKeyHandler(std::function<bool(QWidget* window)> handler) {
+    HelpKeyHandler() = std::move(handler);
+}
+
 void QtUiDriver::SendKeys(const std::string& keys) {
+    // F1 asks for help, as pressing it does.
+    if (keys == "{F1}" && HelpKeyHandler()) {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* window = focus ? focus->window() : QApplication::activeWindow();
+        if (HelpKeyHandler()(window)) return;
+    }
     SendKeysTo(QApplication::focusWidget(), keys);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QMessageBox>
 
+#include <functional>
+
 namespace zelk::view {
 
 // Everything of the model that needs a person, done with Qt widgets: message and input boxes,
@@ -25,6 +27,11 @@ public:
     void ShowHelp(const std::string& helpFile, int command, long context) override;
     void DoEvents() override;
 };
+
+// Who answers F1 sent by code (a Help menu item of the module) in a window of the workbench's
+// own, where the frame's help shortcut cannot hear a key sent to a widget. It answers whether
+// it showed help; without one, or when it declines, the key goes to the focused widget.
+void SetHelpKeyHandler(std::function<bool(QWidget* window)> handler);
 
 // The buttons, default button and icon of a message box for the model's flags, and the
 // model's answer for the button pressed.

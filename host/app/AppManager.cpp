@@ -1,5 +1,7 @@
 #include "host/app/AppManager.h"
 
+#include "host/help/HelpTopics.h"
+
 #include "host/app/Coordinates.h"
 #include "host/app/MessageCatalog.h"
 #include "host/app/Views.h"
@@ -277,9 +279,12 @@ void AppManager::DefineMembers() {
     });
     DefineProperty("HelpFile", [this](Args&) { return Variant(options_.helpFile); });
     DefineMethod("GetHelpTopicID", [](Args& a) {
-        // No topic per control: the caller falls back to the contents page.
-        if (a.size() > 1) a[1] = Variant(0);
-        return Variant(false);
+        // The page of the window (or page, or field) the control belongs to.
+        const Variant control = Arg(a, 0);
+        auto* c = control.IsObject() ? dynamic_cast<Control*>(control.Obj().get()) : nullptr;
+        const long topic = help::TopicFor(c);
+        if (a.size() > 1) a[1] = Variant(static_cast<int>(topic));
+        return Variant(topic > 0);
     });
     DefineMethod("DisplaySystemControlEntry", [](Args&) { return Variant(); });
     DefineProperty("ViewManager", [this](Args&) {

@@ -209,7 +209,8 @@ RecordsetPtr AppManager::Auditing(const std::string& tableKind, long id,
                       "column_name, old_value, comments, primary_key, org_unit_id, record_id, "
                       "CASE WHEN column_name IS NOT NULL THEN audit_log_id END AS column_id "
                       "FROM audit_log WHERE table_kind = ? AND record_id = ?";
-    Params p{Variant(tableKind), Variant(static_cast<int>(id))};
+    // Record IDs are 32-bit: a larger one overflows rather than naming another record.
+    Params p{Variant(tableKind), Variant(CLng(Variant(static_cast<double>(id))))};
     if (!column.empty()) {
         sql += " AND column_name = ? COLLATE NOCASE";
         p.push_back(Variant(column));

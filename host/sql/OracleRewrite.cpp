@@ -233,11 +233,6 @@ std::string Render(const Tokens& t, Dialect dialect) {
         switch (tok.kind) {
         case TokenKind::String:
             out += Literal(tok.text, dialect);
-            // A backslash in a pattern is an escape on PostgreSQL only; as in Oracle (and
-            // SQLite) it must match itself.
-            if (dialect == Dialect::PostgreSQL && i > 0 && t[i - 1].IsWord("LIKE") &&
-                (i + 1 >= t.size() || !t[i + 1].IsWord("ESCAPE")))
-                out += " ESCAPE ''";
             break;
         case TokenKind::OuterJoin:
             Refuse("(+) here");

@@ -25,6 +25,13 @@ Tokens RewriteConcatenation(const Tokens& tokens);
 // name a table before the last comma. SQLite keeps the commas (CROSS JOIN would fix its plan).
 Tokens RewriteOuterJoins(const Tokens& tokens, Dialect dialect = Dialect::SQLite);
 
+// a / b -> a * 1.0 / b: Oracle's quotient of whole numbers keeps its fraction.
+Tokens RewriteDivision(const Tokens& tokens);
+
+// On PostgreSQL, ESCAPE '' after every LIKE pattern that names no escape of its own, so a
+// backslash matches itself as in Oracle.
+Tokens AddLikeEscapes(const Tokens& tokens, Dialect dialect);
+
 // Writes the tokens out as SQL text of the dialect.
 std::string Render(const Tokens& tokens, Dialect dialect);
 

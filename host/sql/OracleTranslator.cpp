@@ -15,6 +15,8 @@ std::string OracleTranslator::Translate(const std::string& oracleSql, Dialect di
     t = RewriteWords(t, dialect);
     t = RewriteConcatenation(t);
     t = RewriteOuterJoins(t, dialect);
+    t = RewriteDivision(t);
+    t = AddLikeEscapes(t, dialect);
     std::string out = Render(t, dialect);
 
     if (cache_.size() >= kCacheLimit) cache_.clear();

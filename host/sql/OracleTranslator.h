@@ -12,8 +12,9 @@ namespace zelk::host::sql {
 // host. The accepted subset: outer joins written with (+) in the WHERE clause (each becomes a
 // LEFT JOIN placed after every table its condition names), SELECT UNIQUE, UNION [ALL] with
 // each member translated, NVL, SYSDATE, || (NULL operands ignored, as Oracle does), '' as
-// NULL, and the functions UPPER, LOWER, COUNT, MIN, MAX, SUM, AVG, COALESCE, ABS, LENGTH.
-// LIKE compares case-sensitively, as in Oracle; the data service sets that up.
+// NULL, / keeping the fraction of whole numbers, and the functions UPPER, LOWER, COUNT, MIN,
+// MAX, SUM, AVG, COALESCE, ABS, LENGTH. LIKE compares case-sensitively, as in Oracle (the
+// data service sets that up), and a backslash in its pattern matches itself.
 //
 // Anything else Oracle-specific is refused with a ComError that names it; nothing is guessed.
 // Translations are kept by statement text.

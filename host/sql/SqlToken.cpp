@@ -132,6 +132,12 @@ Tokens Tokenize(std::string_view s) {
             while (j < s.size() && IsWordChar(s[j]))
                 ++j;
             std::string word(s.substr(i, j - i));
+            // N'...', Q'[...]' and NQ'...' are Oracle's national and quoted text values; read
+            // as a name and a text they would change meaning, and q'' ends at its own delimiter.
+            if (j < s.size() && s[j] == '\'') {
+                if (IEquals(word, "Q") || IEquals(word, "NQ")) Refuse("q'...' text values");
+                if (IEquals(word, "N")) Refuse("N'...' text values");
+            }
             if (word.find_first_of("$#") != std::string::npos) Refuse("the name " + word);
             push(TokenKind::Word, std::move(word));
             i = j;

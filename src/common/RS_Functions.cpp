@@ -5,7 +5,10 @@
 #include "platform/FieldValue.h"
 #include "platform/Strings.h"
 
+#include <exception>
 #include <iostream>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace zelk {
@@ -13,6 +16,23 @@ namespace zelk {
 namespace {
 
 constexpr int MsgInformation = 64;
+constexpr int OutOfMemory = 7;
+constexpr int InternalError = 51;
+
+// The number and description of the failure being handled, whatever was thrown.
+std::pair<int, std::string> CurrentFailure() {
+    try {
+        throw;
+    } catch (const ComError& e) {
+        return {e.Number(), e.Description()};
+    } catch (const std::bad_alloc&) {
+        return {OutOfMemory, "Out of memory"};
+    } catch (const std::exception& e) {
+        return {InternalError, e.what()};
+    } catch (...) {
+        return {InternalError, "Internal error"};
+    }
+}
 
 int DefaultMessageBox(const std::string& prompt, int, const std::string& title) {
     std::cerr << title << ": " << prompt << '\n';
@@ -117,17 +137,19 @@ int MergeRecord(Recordset& source, Recordset& target) {
         if (!found) target.AddNew();
         try {
             CopyFields(source, target);
+            target.Update();
         } catch (...) {
             // Half-copied values must not reach the list with the next move.
             if (target.EditMode() != ad::EditNone) target.CancelUpdate();
             throw;
         }
-        target.Update();
         target.UpdateBatch();
         return 1;
-    } catch (const ComError& e) {
-        Hook()("An error occurred while merging records.\n\n#" + std::to_string(e.Number()) + ": " +
-                   e.Description(),
+    } catch (...) {
+        // Whatever failed, the caller gets 0 and the user the reason; nothing reaches the host.
+        const auto [number, description] = CurrentFailure();
+        Hook()("An error occurred while merging records.\n\n#" + std::to_string(number) + ": " +
+                   description,
                MsgInformation, "Application Error");
     }
     return 0;

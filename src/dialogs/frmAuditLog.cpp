@@ -67,19 +67,29 @@ frmAuditLog::~frmAuditLog() = default;
 
 void frmAuditLog::LoadAuditData(const std::string& strTableKind, long lngID,
                                 const ObjectPtr& objAppManager, const std::string& strColumnName) {
-    app_ = objAppManager;
-    if (!app_) Raise(err::ObjectNotSet, "Object variable or With block variable not set");
-    Variant rs = app_->Call("Auditing", {Variant(strTableKind), Variant(static_cast<int>(lngID)),
-                                         Variant(strColumnName)});
-    audit_ = rs.IsObject() ? std::dynamic_pointer_cast<Recordset>(rs.Obj()) : nullptr;
-    if (!audit_) Raise(err::ObjectNotSet, "The auditing service answered no recordset");
-    ShowRecordset(*fgAuditLog_, *audit_);
-    FormatGrid();
-    if (audit_->RecordCount() > 0) {
-        comments_ = CreateObject("ClientFrameWork.ComponentCollection");
-        comments_->Call("Initialize", {Variant(std::string(kAuditLogClass)),
-                                       app_->Call("GetServerName"), app_->Call("GetServerType")});
-        comments_->Call("Load", {Variant(std::string("Empty")), Variant(std::string())});
+    try {
+        // The auditing service takes a 32-bit ID; a larger one is an overflow, not another
+        // record's history.
+        const Variant id(CLng(Variant(static_cast<double>(lngID))));
+        app_ = objAppManager;
+        if (!app_) Raise(err::ObjectNotSet, "Object variable or With block variable not set");
+        Variant rs = app_->Call("Auditing", {Variant(strTableKind), id, Variant(strColumnName)});
+        audit_ = rs.IsObject() ? std::dynamic_pointer_cast<Recordset>(rs.Obj()) : nullptr;
+        if (!audit_) Raise(err::ObjectNotSet, "The auditing service answered no recordset");
+        ShowRecordset(*fgAuditLog_, *audit_);
+        FormatGrid();
+        if (audit_->RecordCount() > 0) {
+            comments_ = CreateObject("ClientFrameWork.ComponentCollection");
+            comments_->Call("Initialize",
+                            {Variant(std::string(kAuditLogClass)), app_->Call("GetServerName"),
+                             app_->Call("GetServerType")});
+            comments_->Call("Load", {Variant(std::string("Empty")), Variant(std::string())});
+        }
+    } catch (...) {
+        // A half-loaded history is never shown: the dialog goes away and the caller is told.
+        Release();
+        Unload();
+        throw;
     }
 }
 

@@ -18,7 +18,9 @@ public:
     frmAuditLog();
     ~frmAuditLog() override;
 
-    // Table kind "MA" or "SHAPE"; an empty column name lists the whole record's history.
+    // Table kind "MA" or "SHAPE"; an empty column name lists the whole record's history. An ID
+    // beyond 32 bits is error 6 (Overflow). On any failure the dialog is unloaded before the
+    // error reaches the caller.
     void LoadAuditData(const std::string& strTableKind, long lngID, const ObjectPtr& objAppManager,
                        const std::string& strColumnName);
 

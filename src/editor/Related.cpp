@@ -37,12 +37,16 @@ struct PointerBack {
     ~PointerBack() { Screen::Instance().SetMousePointer(mouse::Default); }
 };
 
-// Shows the audit dialog modally and unloads it whatever happens.
-void ShowAudit(dialogs::frmAuditLog& dlg) {
+// Loads the audit dialog with the history, shows it modally and unloads it whatever happens,
+// a failed load included.
+void ShowAudit(dialogs::frmAuditLog& dlg, const std::string& tableKind, long id,
+               const ObjectPtr& appManager, const std::string& column) {
     struct UnloadAtEnd {
         dialogs::frmAuditLog& d;
         ~UnloadAtEnd() { d.Unload(); }
     } unload{dlg};
+    dlg.Load();
+    dlg.LoadAuditData(tableKind, id, appManager, column);
     Screen::Instance().SetMousePointer(mouse::Default);
     dlg.Show(true);
 }
@@ -102,8 +106,7 @@ void ManagedAreaDetails::OpenRecordMaintenance() {
     auto dlg = std::make_shared<dialogs::frmAuditLog>();
     dlg->SetCaption("Record Maintenance - " + HostWindowCaption());
     dlg->SetIcon(HostIcon());
-    dlg->LoadAuditData("MA", currentId_, appManager_, "");
-    ShowAudit(*dlg);
+    ShowAudit(*dlg, "MA", currentId_, appManager_, "");
 }
 
 void ManagedAreaDetails::OpenAttributeMaintenance() {
@@ -146,10 +149,9 @@ void ManagedAreaDetails::OpenAttributeMaintenance() {
     dlg->SetCaption("Attribute Maintenance - " + HostWindowCaption() + " (" + column + ")");
     dlg->SetIcon(HostIcon());
     if (onShape)
-        dlg->LoadAuditData("SHAPE", shapeId_, appManager_, column);
+        ShowAudit(*dlg, "SHAPE", shapeId_, appManager_, column);
     else
-        dlg->LoadAuditData("MA", currentId_, appManager_, column);
-    ShowAudit(*dlg);
+        ShowAudit(*dlg, "MA", currentId_, appManager_, column);
 }
 
 void ManagedAreaDetails::ViewShape() {

@@ -4,6 +4,8 @@
 #include "dialogs/frmAuditLog.h"
 #include "host/ReferenceHost.h"
 #include "platform/Conv.h"
+#include "platform/Error.h"
+#include "platform/Strings.h"
 
 namespace zelk::testing {
 namespace {
@@ -157,6 +159,49 @@ TEST_F(AuditLogTest, AnEmptyHistoryShowsTheHeaderAndOkJustCloses) {
     EXPECT_EQ(g.Left(), 75);
     EXPECT_EQ(inserted->cmdOk().Left() + inserted->cmdOk().Width() + 75,
               inserted->cmdCancel().Left());
+}
+
+// The host's application manager, except that the server cannot be named.
+class NoServerApp : public Object {
+public:
+    explicit NoServerApp(ObjectPtr app) : app_(std::move(app)) {}
+    std::string TypeName() const override { return "AppManager"; }
+    Variant Invoke(std::string_view name, CallKind kind, Args& args) override {
+        if (IEquals(name, "GetServerName")) Raise(err::ProviderError, "No server");
+        return app_->Invoke(name, kind, args);
+    }
+
+private:
+    ObjectPtr app_;
+};
+
+TEST_F(AuditLogTest, AnIdBeyond32BitsOverflowsAndAFailedLoadUnloadsTheDialog) {
+    // Cut to 32 bits, 2^32 + id would be id: its history must not be shown for the other ID.
+    const long beyond = (1L << 32) + id;
+    EXPECT_EQ(ErrorOf([&] { host->App()->Auditing("MA", beyond, ""); }), err::Overflow);
+    auto dlg = std::make_shared<frmAuditLog>();
+    dlg->Load();
+    EXPECT_EQ(ErrorOf([&] { dlg->LoadAuditData("MA", beyond, host->App(), ""); }), err::Overflow);
+    EXPECT_FALSE(dlg->IsLoaded());
+    EXPECT_EQ(dlg->fgAuditLog().Rows(), frmAuditLog().fgAuditLog().Rows()) << "nothing shown";
+    EXPECT_EQ(ErrorOf([&] { dlg->LoadAuditData("MA", -beyond, host->App(), ""); }), err::Overflow);
+
+    // A failure once the history is there: nothing is kept, the dialog is not left loaded.
+    auto failing = std::make_shared<frmAuditLog>();
+    failing->Load();
+    EXPECT_EQ(ErrorOf([&] {
+                  failing->LoadAuditData("MA", id, std::make_shared<NoServerApp>(host->App()), "");
+              }),
+              err::ProviderError);
+    EXPECT_FALSE(failing->IsLoaded());
+    EXPECT_FALSE(failing->Visible());
+    EXPECT_FALSE(failing->CommentCollection());
+
+    // The largest 32-bit ID is still taken.
+    auto last = Open("", 2147483647L);
+    EXPECT_TRUE(last->IsLoaded());
+    EXPECT_EQ(last->fgAuditLog().Rows(), 1);
+    EXPECT_TRUE(ui->Messages().empty());
 }
 
 } // namespace

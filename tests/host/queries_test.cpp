@@ -278,5 +278,37 @@ TEST_F(QueriesTest, OracleNullRulesHoldOnTheData) {
     EXPECT_EQ(CStr(rs->Value("now")).size(), 19u);
 }
 
+TEST_F(QueriesTest, DivisionAndPatternsMeanWhatTheyMeanInOracle) {
+    // Whole numbers divide exactly, as in Oracle; left to right after + and -.
+    auto rs = Oracle("select 7/2 as half, managed_area_id / 2 / 2 as quarter, 1 - 3 / 4 as rest "
+                     "from ma where managed_area_id = 5");
+    EXPECT_EQ(CDbl(rs->Value("half")), 3.5);
+    EXPECT_EQ(CDbl(rs->Value("quarter")), 1.25);
+    EXPECT_EQ(CDbl(rs->Value("rest")), 0.25);
+
+    // A backslash in a pattern matches itself, however the pattern is built.
+    ExecuteOracle(*db, translator, "UPDATE ma SET manager = 'C:\\x_y' WHERE managed_area_id = 5");
+    const std::vector<std::string> five{"5"};
+    EXPECT_EQ(Column(Oracle("select managed_area_id from ma where manager LIKE 'C:\\x%'"),
+                     "managed_area_id"),
+              five);
+    EXPECT_EQ(Column(Oracle("select managed_area_id from ma where manager LIKE 'C:' || '\\x%' "
+                            "order by managed_area_id"),
+                     "managed_area_id"),
+              five);
+    EXPECT_EQ(Column(Oracle("select m.managed_area_id from ma m, ma p where p.managed_area_id = 5 "
+                            "and m.manager LIKE p.manager"),
+                     "managed_area_id"),
+              five);
+    EXPECT_EQ(Column(Oracle("select managed_area_id from ma where UPPER(manager) LIKE "
+                            "UPPER('c:\\X%') and managed_area_id < 10"),
+                     "managed_area_id"),
+              five);
+    EXPECT_EQ(Oracle("select managed_area_id from ma where managed_area_id = 5 and (manager NOT "
+                     "LIKE 'C:' || '\\x%')")
+                  ->RecordCount(),
+              0);
+}
+
 } // namespace
 } // namespace zelk::host::test

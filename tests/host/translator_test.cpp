@@ -93,11 +93,38 @@ TEST(OracleTranslator, RewritesOracleExpressions) {
     EXPECT_EQ(Tr("SELECT UNIQUE * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.id;"),
               "SELECT DISTINCT * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.id");
 
+    // Whole numbers divide as in Oracle, with their fraction.
+    EXPECT_EQ(Tr("select a.n / 2, (a.x + 1)/a.y / 3 from a"),
+              "select a.n * 1.0 / 2, (a.x + 1)*1.0/a.y * 1.0 / 3 from a");
+
     OracleTranslator cached;
     const std::string sql = "select * from MANAGED_AREA_WL_VW WHERE ID=7";
     EXPECT_EQ(cached.Translate(sql), sql);
     EXPECT_EQ(cached.Translate(sql), sql);
     EXPECT_EQ(cached.CachedCount(), 1u);
+}
+
+TEST(OracleTranslator, EveryLikePatternMatchesABackslashOnPostgreSQL) {
+    const auto pg = Dialect::PostgreSQL;
+    EXPECT_EQ(Tr("select 1 from a where a.x NOT LIKE '%\\%' and a.y LIKE a.p", pg),
+              "select 1 from a where a.x NOT LIKE '%\\%' ESCAPE '' and a.y LIKE a.p ESCAPE ''");
+    EXPECT_EQ(Tr("select 1 from a where UPPER(a.x) LIKE '%' || UPPER(a.p) || '%' order by 1", pg),
+              "select 1 from a where UPPER(a.x) LIKE NULLIF(COALESCE('%', '') || "
+              "COALESCE(UPPER(a.p), '') || COALESCE('%', ''), '') ESCAPE '' order by 1");
+    EXPECT_EQ(Tr("select 1 from a where (a.x LIKE UPPER(a.p)) or a.y LIKE CASE WHEN a.k = 1 "
+                 "THEN 'x%' ELSE a.q END",
+                 pg),
+              "select 1 from a where (a.x LIKE UPPER(a.p) ESCAPE '') or a.y LIKE CASE WHEN a.k "
+              "= 1 THEN 'x%' ELSE a.q END ESCAPE ''");
+    // After an outer join is rewritten; a pattern with its own escape keeps it.
+    EXPECT_EQ(Tr("select 1 from a, b where a.i = b.i(+) and b.n LIKE 'N%' and a.x LIKE "
+                 "'a!%' ESCAPE '!'",
+                 pg),
+              "select 1 from a LEFT JOIN b ON a.i = b.i where b.n LIKE 'N%' ESCAPE '' AND a.x "
+              "LIKE 'a!%' ESCAPE '!'");
+    // SQLite has no escape character unless one is named.
+    EXPECT_EQ(Tr("select 1 from a where a.x NOT LIKE a.p"),
+              "select 1 from a where a.x NOT LIKE a.p");
 }
 
 TEST(OracleTranslator, RefusesWhatItDoesNotTranslate) {
@@ -141,6 +168,11 @@ TEST(OracleTranslator, RefusesWhatItDoesNotTranslate) {
         {"select 1 from ma where id = :id", "Unsupported SQL: bind variables."},
         {"drop table ma", "Unsupported SQL: the statement DROP."},
         {"pragma writable_schema = 1", "Unsupported SQL: the statement PRAGMA."},
+        {"select 1 from ma where x = q'[it's]'", "Unsupported SQL: q'...' text values."},
+        {"select 1 from ma where x = Q'!a!'", "Unsupported SQL: q'...' text values."},
+        {"select 1 from ma where x = nq'<a>'", "Unsupported SQL: q'...' text values."},
+        {"select 1 from ma where x = N'abc'", "Unsupported SQL: N'...' text values."},
+        {"select 1 from ma where x = n''", "Unsupported SQL: N'...' text values."},
         {"select 1 from ma where x = 'open",
          "Invalid SQL: a text value without its closing quote."},
         {"select (1 from ma", "Invalid SQL: an opening parenthesis without its closing one."},

@@ -1,3 +1,4 @@
+#include "AllocationLimit.h"
 #include "RecordsetFixtures.h"
 
 #include "common/RS_Functions.h"
@@ -93,6 +94,27 @@ TEST(RS_Functions, MergeRecordOverwritesOrAddsAndReportsErrors) {
         << shown[0];
     EXPECT_EQ(target->RecordCount(), 3);
     EXPECT_EQ(target->EditMode(), ad::EditNone);
+
+    // Any other failure too (here the memory for a long name runs out), over a listed record
+    // and as a new one: shown, 0, the target as it was.
+    auto huge = People({{2, std::string(4 << 20, 'x')}, {7, std::string(4 << 20, 'y')}});
+    for (huge->MoveFirst(); !huge->EOF(); huge->MoveNext()) {
+        int merged = -1;
+        {
+            AllocationLimit limit(1 << 20);
+            EXPECT_NO_THROW(merged = MergeRecord(*huge, *target));
+        }
+        EXPECT_EQ(merged, 0);
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1], "Application Error|64|An error occurred while merging "
+                            "records.\n\n#7: Out of memory");
+        shown.pop_back();
+        EXPECT_EQ(Ids(*target), (std::vector<int>{1, 2, 5}));
+        EXPECT_EQ(target->EditMode(), ad::EditNone);
+        target->MoveFirst();
+        target->Find("ID = 2");
+        EXPECT_EQ(target->Value("Name"), Variant("new b"));
+    }
     SetMessageBoxHook(nullptr);
 }
 

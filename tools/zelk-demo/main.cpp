@@ -2,6 +2,7 @@
 // host on a fresh in-memory sample database, creates the editor by its programmatic
 // identifier, loads a record and shows every page, printing what a user would see.
 //   zelk-demo [managed-area-id]
+#include "CommandLine.h"
 #include "host/ReferenceHost.h"
 #include "host/app/Views.h"
 #include "platform/Conv.h"
@@ -15,7 +16,19 @@
 
 using namespace zelk;
 
+namespace {
+constexpr const char* kUsage =
+    "usage: zelk-demo [ID]\n"
+    "Shows every page of a managed area record, as a user would see it, on a sample database\n"
+    "in memory.\n"
+    "  ID  the managed area to show, 1 to 2147483647 (default: the first of the working list)\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    std::string idText;
+    cli::CommandLine cli("zelk-demo", kUsage);
+    cli.Operand("ID", idText, false, cli::WholeNumber(1, 2147483647L));
+    if (auto status = cli.Parse(argc, argv)) return *status;
     try {
         auto ui = std::make_shared<ScriptedUiDriver>();
         SetUiDriver(ui);
@@ -27,8 +40,8 @@ int main(int argc, char** argv) {
                                      Variant(ObjectPtr(host->WinMan())),
                                      Variant(ObjectPtr(host->Views())), Variant(std::string())});
         long id = 0;
-        if (argc > 1) {
-            id = std::strtol(argv[1], nullptr, 10);
+        if (!idText.empty()) {
+            id = std::strtol(idText.c_str(), nullptr, 10);
         } else {
             host->WorkingList()->MoveFirst();
             id = static_cast<long>(CLng(host->WorkingList()->Value("ID")));

@@ -1,94 +1,105 @@
 // zelk-sampledb: writes a sample managed area database.
 //   zelk-sampledb [--areas N] [--seed S] [--out FILE | --db postgresql://...] [--force]
+#include "CommandLine.h"
 #include "host/data/PgDataService.h"
 #include "host/data/SqliteDataService.h"
 #include "host/sample/SampleData.h"
 #include "platform/Error.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 
 namespace {
 
-int Usage(const char* why) {
-    std::fprintf(stderr,
-                 "zelk-sampledb: %s\n"
-                 "usage: zelk-sampledb [--areas N] [--seed S] [--out FILE | --db URL] [--force]\n"
-                 "  --areas N   managed areas to generate (default 500)\n"
-                 "  --seed S    seed of the generator (default 1); equal seeds, equal data\n"
-                 "  --out FILE  database file to write (default zelk-sample.db)\n"
-                 "  --db URL    write into an empty PostgreSQL database instead, given by its\n"
-                 "              connection URL (postgresql://user@host/db)\n"
-                 "  --force     replace FILE when it exists\n",
-                 why);
-    return 2;
+constexpr const char* kUsage =
+    "usage: zelk-sampledb [--areas N] [--seed S] [--out FILE | --db URL] [--force]\n"
+    "  --areas N   managed areas to generate, 0 to 100000000 (default 500)\n"
+    "  --seed S    seed of the generator, 0 to 4294967295 (default 1); equal seeds, equal data\n"
+    "  --out FILE  database file to write (default zelk-sample.db)\n"
+    "  --db URL    write into an empty PostgreSQL database instead, given by its\n"
+    "              connection URL (postgresql://user@host/db)\n"
+    "  --force     replace FILE when it exists\n";
+
+// Why FILE cannot be written, or "" when it can; a trial file is removed again, so a refused
+// command line leaves nothing behind.
+std::string CannotWrite(const std::string& file, bool force) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) return file + " is a folder";
+    if (std::filesystem::exists(file, ec)) {
+        if (!force) return file + " exists; use --force to replace it";
+        int fd = ::open(file.c_str(), O_WRONLY);
+        if (fd < 0) return "cannot write " + file + ": " + std::strerror(errno);
+        ::close(fd);
+        return "";
+    }
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) return "cannot write " + file + ": " + std::strerror(errno);
+    ::close(fd);
+    ::unlink(file.c_str());
+    return "";
 }
 
-bool ParseCount(const char* text, long max, long& out) {
-    char* end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (!end || *end || end == text || v < 0 || v > max) return false;
-    out = v;
-    return true;
+void RemoveDatabase(const std::string& file) {
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::filesystem::remove(file + suffix, ec);
+}
+
+void Done(const std::string& shown, long areas, long seed,
+          std::chrono::steady_clock::time_point start) {
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%s: %ld managed areas (seed %ld) in %.1f s\n", shown.c_str(), areas, seed,
+                seconds);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     long areas = 500, seed = 1;
-    std::string out = "zelk-sample.db";
+    std::string out = "zelk-sample.db", url;
     bool force = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (a == "--areas" && hasValue) {
-            if (!ParseCount(argv[++i], 100000000, areas))
-                return Usage("--areas needs a whole number");
-        } else if (a == "--seed" && hasValue) {
-            if (!ParseCount(argv[++i], 4294967295L, seed))
-                return Usage("--seed needs a whole number");
-        } else if (a == "--out" && hasValue) {
-            out = argv[++i];
-        } else if (a == "--db" && hasValue) {
-            out = argv[++i];
-            if (!zelk::host::PgDataService::IsUrl(out))
-                return Usage("--db needs a postgresql:// URL");
-        } else if (a == "--force") {
-            force = true;
-        } else {
-            return Usage(("unknown argument " + a).c_str());
-        }
-    }
+    zelk::cli::CommandLine cli("zelk-sampledb", kUsage);
+    cli.Number("--areas", "N", 0, 100000000, areas);
+    cli.Number("--seed", "S", 0, 4294967295L, seed);
+    cli.Text("--out", "FILE", out, [](const std::string& v) {
+        return v.empty() ? std::string("needs a file name") : std::string();
+    });
+    cli.Text("--db", "URL", url, [](const std::string& v) {
+        return zelk::host::PgDataService::IsUrl(v) ? std::string()
+                                                   : "'" + v + "' is no postgresql:// URL";
+    });
+    cli.Flag("--force", force);
+    if (auto status = cli.Parse(argc, argv)) return *status;
 
     auto start = std::chrono::steady_clock::now();
-    if (zelk::host::PgDataService::IsUrl(out)) {
-        const std::string shown = zelk::host::PgDataService::Redacted(out);
+    if (!url.empty()) {
+        const std::string shown = zelk::host::PgDataService::Redacted(url);
         try {
-            zelk::host::PgDataService db(out, zelk::host::OpenMode::CreateIfMissing);
+            zelk::host::PgDataService db(url, zelk::host::OpenMode::CreateIfMissing);
             zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
         } catch (const zelk::ComError& e) {
             std::fprintf(stderr, "zelk-sampledb: %s\n", e.Description().c_str());
             return 1;
-        }
-        double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%s: %ld managed areas (seed %ld) in %.1f s\n", shown.c_str(), areas, seed,
-                    seconds);
-        return 0;
-    }
-    std::error_code ec;
-    if (std::filesystem::exists(out, ec)) {
-        if (!force) {
-            std::fprintf(stderr, "zelk-sampledb: %s exists; use --force to replace it.\n",
-                         out.c_str());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "zelk-sampledb: %s\n", e.what());
             return 1;
         }
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(out + suffix, ec);
+        Done(shown, areas, seed, start);
+        return 0;
     }
+    if (std::string problem = CannotWrite(out, force); !problem.empty())
+        return cli.Refuse("--out", problem);
+    RemoveDatabase(out);
+    std::string failure;
     try {
         zelk::host::SqliteDataService db(out, zelk::host::OpenMode::CreateIfMissing);
         // The file is new and removed again on failure: a journal in memory and no syncs
@@ -98,13 +109,15 @@ int main(int argc, char** argv) {
         zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
         db.ExecScript("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
     } catch (const zelk::ComError& e) {
-        std::fprintf(stderr, "zelk-sampledb: %s\n", e.Description().c_str());
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(out + suffix, ec);
+        failure = e.Description();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (!failure.empty()) {
+        std::fprintf(stderr, "zelk-sampledb: %s\n", failure.c_str());
+        RemoveDatabase(out);
         return 1;
     }
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%s: %ld managed areas (seed %ld) in %.1f s\n", out.c_str(), areas, seed, seconds);
+    Done(out, areas, seed, start);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Runs a script of user actions against the managed-area module without a display.
 //   zelk-script [--db FILE] [--user NAME] SCRIPT     ("-" reads the script from standard input)
 // Exit status: 0 every expectation held, 1 one failed, 2 the script could not be run.
+#include "CommandLine.h"
 #include "platform/Error.h"
 #include "script/Interpreter.h"
 
@@ -9,36 +10,32 @@
 #include <string>
 
 namespace {
-int Usage(const std::string& problem) {
-    std::cerr << "zelk-script: " << problem
-              << "\nusage: zelk-script [--db FILE] [--user NAME] SCRIPT\n";
-    return zelk::script::ScriptError;
+constexpr const char* kUsage =
+    "usage: zelk-script [--db FILE] [--user NAME] SCRIPT\n"
+    "Runs a script of user actions against the module (commands in docs/scripting.md).\n"
+    "  --db FILE    database to run on (default: a sample database in memory)\n"
+    "  --user NAME  user the script works as (default script)\n"
+    "  SCRIPT       the script file, or - for standard input\n"
+    "Exit status: 0 every expectation held, 1 one failed, 2 the script could not be run.\n";
+
+std::string NotEmpty(const std::string& v) {
+    return v.empty() ? "must not be empty" : "";
 }
 } // namespace
 
 int main(int argc, char** argv) {
+    static_assert(zelk::script::ScriptError == zelk::cli::kBadArguments);
     zelk::script::Options options;
     std::string scriptPath;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if ((a == "--db" || a == "--user") && i + 1 < argc) {
-            (a == "--db" ? options.dbPath : options.user) = argv[++i];
-        } else if (a == "--help" || a == "-h") {
-            Usage("runs a script of user actions; see docs/scripting.md");
-            return 0;
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            return Usage("unknown option " + a);
-        } else if (scriptPath.empty()) {
-            scriptPath = a;
-        } else {
-            return Usage("one script at a time");
-        }
-    }
-    if (scriptPath.empty()) return Usage("no script given");
+    zelk::cli::CommandLine cli("zelk-script", kUsage);
+    cli.Text("--db", "FILE", options.dbPath, NotEmpty);
+    cli.Text("--user", "NAME", options.user, NotEmpty);
+    cli.Operand("SCRIPT", scriptPath, true);
+    if (auto status = cli.Parse(argc, argv)) return *status;
     std::ifstream file;
     if (scriptPath != "-") {
         file.open(scriptPath);
-        if (!file) return Usage("cannot read " + scriptPath);
+        if (!file) return cli.Refuse(scriptPath, "cannot be read");
     }
     try {
         zelk::script::Interpreter run(std::cout, options);

@@ -1,0 +1,36 @@
+#include "AllocationLimit.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<std::size_t> limit{0}; // 0: no limit
+} // namespace
+
+void* operator new(std::size_t bytes) {
+    const std::size_t most = limit.load(std::memory_order_relaxed);
+    if (most != 0 && bytes > most) throw std::bad_alloc();
+    if (void* p = std::malloc(bytes != 0 ? bytes : 1)) return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace zelk::testing {
+
+AllocationLimit::AllocationLimit(std::size_t bytes) {
+    limit.store(bytes, std::memory_order_relaxed);
+}
+
+AllocationLimit::~AllocationLimit() {
+    limit.store(0, std::memory_order_relaxed);
+}
+
+} // namespace zelk::testing

@@ -190,6 +190,42 @@ TEST_F(ResultsTest, ModalOkFillsTheCallersRecordsetAndCancelDoesNot) {
     EXPECT_TRUE(search->Call("CanClose").Bool());
 }
 
+TEST_F(ResultsTest, ModalOkReturnsTheRowItIsEnabledFor) {
+    auto caller = host->App()->GetPrototypeRSForView("MGA");
+    auto picked = std::make_shared<Collection>();
+    search->InitModalSearch(host->App(), caller, "");
+    search->UseSelectedRecordset(true);
+    search->SetSelectedItems(picked);
+    auto& ok = search->Get<CommandButton>("cmdOK");
+    EXPECT_FALSE(ok.Enabled());
+
+    // Right after a search the first row is current, and OK returns it.
+    Type("txtManagedAreaName", "oak");
+    Click("cmdFindNow");
+    auto ids = GridIds();
+    ASSERT_GT(ids.size(), 2u);
+    EXPECT_EQ(Grid().Row(), 1);
+    EXPECT_TRUE(ok.Enabled());
+    EXPECT_EQ(Grid().SelectedRows(), 1);
+    Click("cmdOK");
+    EXPECT_EQ(Ids(*caller), std::vector<long>{ids[0]});
+    ASSERT_EQ(picked->Count(), 1);
+    EXPECT_EQ(CStr(picked->Item(Variant(1))), std::to_string(ids[0]));
+
+    // A later search starts afresh from its own first row.
+    Grid().UserSelectRows({2, 3});
+    Type("txtManagedAreaName", "a");
+    Click("cmdFindNow");
+    auto more = GridIds();
+    EXPECT_EQ(Grid().SelectedRows(), 1);
+    Click("cmdOK");
+    EXPECT_EQ(Ids(*caller), std::vector<long>{more[0]});
+    // Nothing found: OK off.
+    Type("txtManagedAreaName", "no such area anywhere");
+    Click("cmdFindNow");
+    EXPECT_FALSE(ok.Enabled());
+}
+
 TEST_F(ResultsTest, ClipboardCommandsActOnTextBoxesOnly) {
     InitFramed();
     Box("txtManagedAreaName").SetFocus();

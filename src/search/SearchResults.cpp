@@ -231,8 +231,10 @@ void ManagedAreaSearch::NewRecordModal() {
 }
 
 void ManagedAreaSearch::ResultsDblClick() {
+    // The row under the mouse decides, not the current row: a double-click on the header
+    // leaves the current row where it was.
     const VSFlexGrid& g = *flexResults_;
-    if (g.Row() < g.FixedRows() || g.Row() >= g.Rows()) return;
+    if (g.MouseRow() < g.FixedRows() || g.MouseRow() >= g.Rows()) return;
     if (mblnModal)
         Ok();
     else

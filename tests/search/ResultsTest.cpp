@@ -82,11 +82,12 @@ TEST_F(ResultsTest, AddAndReplaceTheWorkingListWithTheSelectedRows) {
     EXPECT_EQ(Ids(*list), ids);
     Grid().UserSelectRows({2});
     Click("cmdReplaceList");
-    Grid().UserSelect(0, 1);
-    Grid().UserDblClick();
-    EXPECT_EQ(list->RecordCount(), 1);
-    Grid().UserSelect(3, 1);
-    Grid().UserDblClick();
+    // The header is double-clicked while a data row is current and selected.
+    Grid().UserSelect(4, 1);
+    Grid().UserDblClickCell(0, 1);
+    EXPECT_EQ(Ids(*list), std::vector<long>{ids[1]});
+    EXPECT_EQ(Grid().Row(), 4) << "the header click moves nothing";
+    Grid().UserDblClickCell(3, 1);
     EXPECT_EQ(Ids(*list), (std::vector<long>{ids[1], ids[2]}));
     window->RemoveObserver(&redraw);
 
@@ -179,9 +180,15 @@ TEST_F(ResultsTest, ModalOkFillsTheCallersRecordsetAndCancelDoesNot) {
     single->Get<TextBox>("txtManagedAreaName").SetText("oak");
     single->Get<Control>("cmdFindNow").UserClick();
     auto& g = single->Get<VSFlexGrid>("flexResults");
+    int quits = 0;
+    single->Advise([&quits](std::string_view ev, Args&) { quits += ev == "Quit"; });
     g.UserSelectRows({2, 3, 4});
     EXPECT_EQ(g.SelectedRows(), 1);
-    g.UserDblClick();
+    g.UserDblClickCell(0, 1);
+    EXPECT_EQ(quits, 0) << "a double-click on the header returns nothing";
+    EXPECT_EQ(rs->RecordCount(), 0);
+    g.UserDblClickCell(2, 1);
+    EXPECT_EQ(quits, 1);
     EXPECT_EQ(Ids(*rs), std::vector<long>{ids[1]});
 
     // Deactivate lets go of everything.

@@ -3,6 +3,7 @@
 #include "host/data/SqliteSupport.h"
 #include "host/schema/Schema.h"
 #include "platform/Error.h"
+#include "platform/UnicodeCase.h"
 
 #include <sqlite3.h>
 
@@ -54,6 +55,34 @@ void SessionUserFn(sqlite3_context* ctx, int, sqlite3_value**) {
         sqlite3_result_null(ctx);
     else
         sqlite3_result_text(ctx, u.c_str(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+}
+
+// UPPER by the module's own rule: SQLite's built-in one folds ASCII letters only, so "doña"
+// would never find "DOÑA ANA". Names are mostly ASCII and every row of a name search passes
+// here, so ASCII text is folded in place without a copy through ICU.
+void UnicodeUpperFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!text) return; // NULL stays NULL
+    const int n = sqlite3_value_bytes(argv[0]);
+    bool ascii = true;
+    for (int i = 0; i < n && ascii; ++i)
+        ascii = static_cast<unsigned char>(text[i]) < 0x80;
+    if (!ascii) {
+        const std::string upper = UpperUtf8(std::string_view(text, static_cast<std::size_t>(n)));
+        sqlite3_result_text64(ctx, upper.data(), upper.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        return;
+    }
+    auto* out = static_cast<char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(n) + 1));
+    if (!out) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        const char c = text[i];
+        out[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    out[n] = '\0';
+    sqlite3_result_text(ctx, out, n, sqlite3_free);
 }
 
 void SessionOrgUnitFn(sqlite3_context* ctx, int, sqlite3_value**) {
@@ -134,6 +163,9 @@ void SqliteDataService::Configure() {
                             nullptr);
     sqlite3_create_function(db_, "zelk_org_unit", 0, SQLITE_UTF8, this, SessionOrgUnitFn, nullptr,
                             nullptr);
+    int rc = sqlite3_create_function(db_, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                     UnicodeUpperFn, nullptr, nullptr);
+    if (rc != SQLITE_OK) RaiseSqlite(db_, rc, "");
 }
 
 void SqliteDataService::ApplySchema() {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace zelk::host::sql {
 
@@ -226,10 +227,35 @@ Tokens RewriteConcatenation(const Tokens& t) {
 }
 
 std::string Render(const Tokens& t, Dialect dialect) {
+    // PostgreSQL's upper() follows the database's locale: with the C locale it folds ASCII
+    // letters only, and libc locales leave "ß" alone. The module folds its search text with
+    // ICU's root rule, so the stored values are folded by the same rule on the server; the
+    // result then compares and sorts under the database's own collation as before.
+    std::vector<char> upperOpen, upperClose;
+    if (dialect == Dialect::PostgreSQL) {
+        upperOpen.assign(t.size(), 0);
+        upperClose.assign(t.size(), 0);
+        for (std::size_t i = 0; i + 1 < t.size(); ++i)
+            if (t[i].IsWord("UPPER") && t[i + 1].Is(TokenKind::LParen) &&
+                !(i > 0 && t[i - 1].Is(TokenKind::Dot))) {
+                const std::size_t close = MatchingParen(t, i + 1);
+                if (close >= t.size()) continue;
+                upperOpen[i + 1] = 1;
+                upperClose[close] = 1;
+            }
+    }
     std::string out;
     for (std::size_t i = 0; i < t.size(); ++i) {
         const Token& tok = t[i];
         if (!out.empty() && tok.spaceBefore) out += ' ';
+        if (!upperOpen.empty() && upperOpen[i]) {
+            out += "((";
+            continue;
+        }
+        if (!upperClose.empty() && upperClose[i]) {
+            out += R"() COLLATE "und-x-icu") COLLATE "default")";
+            continue;
+        }
         switch (tok.kind) {
         case TokenKind::String:
             out += Literal(tok.text, dialect);

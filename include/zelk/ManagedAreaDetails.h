@@ -414,7 +414,8 @@ private:
     // Runs the query and answers the ID of a record it finds ("" when none).
     std::string OtherRecordWith(std::string_view column, std::string_view value);
     bool CoordinateAccepted(TextBox* box);
-    void EndOfSave(bool saved);
+    // False when a step after the commit (the element order) failed; the user has been told.
+    bool EndOfSave(bool saved);
     void UpdateListsAfterSave();
     bool WorkingListHolds(const RecordsetPtr& list, long id);
     // Shows the record at position (or the nearest one with a shape, skipping skipId); false

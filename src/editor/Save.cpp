@@ -59,7 +59,7 @@ bool ManagedAreaDetails::StoreToObjects() {
     return true;
 }
 
-void ManagedAreaDetails::EndOfSave(bool saved) {
+bool ManagedAreaDetails::EndOfSave(bool saved) {
     auto each = [](std::initializer_list<controls::ctrlBindGrid*> grids) {
         for (controls::ctrlBindGrid* g : grids)
             g->Call("PostSave");
@@ -73,9 +73,19 @@ void ManagedAreaDetails::EndOfSave(bool saved) {
     if (filled_[PageLegalProtection]) each({flexLegal});
     if (filled_[PageManagement]) each({flexYearPlanBudget});
     // The element grid writes its display order; after a failed save there is nothing to
-    // order yet, and writing it would leave the record half saved.
-    if (saved && filled_[PageElements] && ctlElement->HasMember("PostSave"))
-        ctlElement->Call("PostSave");
+    // order yet, and writing it would leave the record half saved. An order it could not
+    // write stays pending in the grid and the save is not done: closing asks again.
+    if (saved && filled_[PageElements] && ctlElement->HasMember("PostSave")) {
+        try {
+            ctlElement->Call("PostSave");
+        } catch (const ComError& e) {
+            common::ReportError("The managed area was saved, but the display order of its "
+                                "elements could not be written.",
+                                e);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ManagedAreaDetails::WorkingListHolds(const RecordsetPtr& list, long id) {
@@ -200,7 +210,7 @@ bool ManagedAreaDetails::SaveData() {
         saved = committed;
     }
     try {
-        EndOfSave(committed);
+        if (!EndOfSave(committed)) saved = false;
     } catch (const ComError& e) {
         common::ReportError("An error occurred finishing the save.", e);
     }

@@ -9,6 +9,7 @@
 #include "platform/ui/UiDriver.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace zelk::elementgrid {
@@ -217,29 +218,25 @@ void MA_ElementGrid::PostSave() {
             }
         }
     }
-    std::string failure;
+    std::optional<ComError> failure;
     long position = 1;
     for (long r = FirstDataRow(); r < BlankRow(); ++r, ++position) {
         const long recordId = RecordIdOfRow(r);
-        if (orderChanged_ && recordId >= 1 && failure.empty()) {
+        if (orderChanged_ && recordId >= 1 && !failure) {
             try {
                 WriteDisplayOrder(position, recordId);
             } catch (const ComError& e) {
-                failure = e.Description();
+                failure = e;
             }
         }
+        // The elements themselves are saved whatever happens to the order: a row left New
+        // would be inserted a second time by the next save.
         SetRowState(r, rowstate::Unchanged);
     }
     EmptyCollection();
-    if (!failure.empty()) {
-        // The record itself is saved. The order stays on screen and pending, so the next
-        // save writes it again instead of a reload quietly putting back the old one.
-        Ui().MsgBox("The elements were saved, but their display order could not be written."
-                    "\n\n" +
-                        failure,
-                    vb::Exclamation, "Managed Area");
-        return;
-    }
+    // The order stays on screen and pending, so the next save writes it again instead of a
+    // reload quietly putting back the old one. The editor tells the user: its save is not done.
+    if (failure) throw *failure;
     Initialize(elementsObj_, managedAreaId_, winMan_, appManager_);
     orderChanged_ = false;
 }

@@ -47,6 +47,8 @@ public:
     bool IsModified();
     bool IsValid();
     void Clear();
+    // Writes the display order; an order it cannot write stays pending and its error is
+    // raised once the grid is back in step with the saved record.
     void PostSave();
 
     VSFlexGrid& Grid() { return *flexElement_; }

@@ -1,6 +1,7 @@
 #include "platform/Strings.h"
 
 #include "platform/Error.h"
+#include "platform/UnicodeCase.h"
 
 namespace zelk {
 
@@ -63,10 +64,7 @@ std::string Trim(std::string_view s) {
 }
 
 std::string UCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
+    return UpperUtf8(s);
 }
 
 std::string LCase(std::string_view s) {

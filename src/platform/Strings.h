@@ -6,8 +6,8 @@
 
 namespace zelk {
 
-// Text functions with 1-based positions; out-of-range positions clamp as the language does
-// (a start below 1 is error 5).
+// Text functions with 1-based positions (out-of-range positions clamp, a start below 1 is
+// error 5). UCase folds every letter by the Unicode rules: "straße" -> "STRASSE".
 std::string Trim(std::string_view s);
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);

@@ -89,6 +89,7 @@ private:
     void BindResults();
     void UnbindResults();
     void UpdateOkButton();
+    void MakeCurrentRow(long row);
     void SelectAll();
     void SelectNone();
     void AddToList(bool replace);

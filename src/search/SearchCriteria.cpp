@@ -184,8 +184,7 @@ void ManagedAreaSearch::FindNow() {
         if (mrsResults->RecordCount() < 1) {
             cmdOK_->SetEnabled(false);
         } else {
-            flexResults_->SetRow(flexResults_->FixedRows());
-            UpdateOkButton();
+            MakeCurrentRow(flexResults_->FixedRows());
         }
     } catch (const ComError& e) {
         Ui().MsgBox("Error: " + e.Description(), vb::OKOnly, "");

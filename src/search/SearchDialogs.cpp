@@ -1,6 +1,7 @@
 #include "search/SearchDialogs.h"
 
 #include "dialogs/frmModalDetail.h"
+#include "platform/Conv.h"
 #include "search/ManagedAreaSearch.h"
 #include "search/frmSQL.h"
 
@@ -52,6 +53,10 @@ long NewModalDetails(ManagedAreaSearch& search, const ObjectPtr& appManager) {
     try {
         id = dlg->NewData(-1);
         dlg->Show(true);
+        // The editor answers NewData with the new record's temporary ID, which no saved record
+        // carries. Once the user has saved it in the window, the editor holds its real ID.
+        const ControlPtr& hosted = dlg->HostedControl();
+        if (hosted && hosted->HasMember("GetID")) id = CLng(hosted->Call("GetID"));
     } catch (...) {
         dlg->Unload();
         throw;

@@ -96,6 +96,19 @@ void ManagedAreaSearch::UpdateOkButton() {
     cmdOK_->SetEnabled(current || g.SelectedRows() > 0);
 }
 
+void ManagedAreaSearch::MakeCurrentRow(long row) {
+    VSFlexGrid& g = *flexResults_;
+    g.SetRow(row);
+    // Moving the cursor selects nothing in list-box mode, yet OK is enabled for the current
+    // row: it must be the row OK returns. Framed, the list commands wait for the user's choice.
+    if (mblnModal && g.SelectionMode() == flex::SelListBox) {
+        for (long r = 0; r < g.Rows(); ++r)
+            if (g.IsSelected(r) && r != row) g.SetIsSelected(r, false);
+        g.SetIsSelected(row, true);
+    }
+    UpdateOkButton();
+}
+
 void ManagedAreaSearch::SelectAll() {
     VSFlexGrid& g = *flexResults_;
     if (g.Rows() < 2) return;
@@ -209,7 +222,7 @@ void ManagedAreaSearch::NewRecordModal() {
     BindResults();
     VSFlexGrid& g = *flexResults_;
     if (g.Rows() > g.FixedRows()) {
-        g.SetRow(g.Rows() - 1);
+        MakeCurrentRow(g.Rows() - 1);
         if (g.Cols() > 1) g.SetCol(1);
         g.SetTopRow(g.Rows() - 1);
     }
@@ -218,8 +231,10 @@ void ManagedAreaSearch::NewRecordModal() {
 }
 
 void ManagedAreaSearch::ResultsDblClick() {
+    // The row under the mouse decides, not the current row: a double-click on the header
+    // leaves the current row where it was.
     const VSFlexGrid& g = *flexResults_;
-    if (g.Row() < g.FixedRows() || g.Row() >= g.Rows()) return;
+    if (g.MouseRow() < g.FixedRows() || g.MouseRow() >= g.Rows()) return;
     if (mblnModal)
         Ok();
     else

@@ -231,16 +231,20 @@ TEST_F(ElementGridTest, ElementsAlreadyListedAreRefused) {
     EXPECT_EQ(CellOf(G().Rows() - 2, "geo_level"), "Global");
 }
 
-TEST_F(ElementGridTest, AFailedOrderWriteKeepsTheOrderPendingAndSaysSo) {
+TEST_F(ElementGridTest, AFailedOrderWriteKeepsTheOrderPendingAndReachesTheCaller) {
     ASSERT_TRUE(G().UserMoveRow(1, 3));
     EXPECT_EQ(CellOf(3, "element_id"), "3");
     ASSERT_TRUE(grid->StoreToCollection());
     ASSERT_TRUE(shape->Save());
     app->failExecute = true;
-    grid->PostSave();
-    EXPECT_NE(ui->LastMessage()->text.find("display order could not be written"),
-              std::string::npos);
-    EXPECT_NE(ui->LastMessage()->text.find("database is locked"), std::string::npos);
+    std::string raised;
+    try {
+        grid->PostSave();
+    } catch (const ComError& e) {
+        raised = e.Description();
+    }
+    EXPECT_EQ(raised, "database is locked") << "the editor reports it";
+    EXPECT_TRUE(ui->Messages().empty()) << ui->Messages().front();
     EXPECT_EQ(CellOf(3, "element_id"), "3") << "the order on screen is kept";
     EXPECT_TRUE(grid->IsModified()) << "and still waiting to be written";
     app->failExecute = false;

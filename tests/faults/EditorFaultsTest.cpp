@@ -274,5 +274,65 @@ TEST_F(EditorFaults, AFailedDisplayOrderWriteIsReportedAndWrittenWholeOnTheRetry
     std::printf("[ fault points ] element order: %ld\n", points);
 }
 
+TEST_F(EditorFaults, AnOrderThatCannotBeWrittenFailsTheSaveSoTheWindowStaysOpen) {
+    const long id = FindRecord(Has("element_managed_area", 3));
+    OpenWithEveryPage(id);
+    editor->tabManagedAreas->UserSelectTab(editor::PageElements);
+    VSFlexGrid& g = Elements().Grid();
+    const long rows = g.Rows() - 2; // header and the blank row
+    ASSERT_GE(rows, 3);
+    auto order = [&](bool inDb) {
+        std::string out;
+        if (!inDb) {
+            for (long r = 1; r <= rows; ++r)
+                out += g.TextMatrix(r, g.ColIndex("element_managed_area_id")) + " ";
+            return out;
+        }
+        auto rs = host->Db()->Query("SELECT element_managed_area_id FROM element_managed_area "
+                                    "WHERE managed_area_id = ? ORDER BY display_order",
+                                    {Variant(static_cast<int>(id))});
+        for (; !rs->EOF(); rs->MoveNext())
+            out += CStr(rs->GetFields().Item(std::size_t{0}).Value()) + " ";
+        return out;
+    };
+    auto toldOfTheOrder = [&] {
+        long n = 0;
+        for (const auto& m : ui->Messages())
+            if (m.rfind("The managed area was saved, but the display order of its elements could "
+                        "not be written.\n\n",
+                        0) == 0)
+                ++n;
+        return n;
+    };
+    // Each pass reorders and closes, answering Yes to saving the changes, with one statement
+    // failing a step further on, until the failure hits the first display-order statement.
+    bool hit = false;
+    for (long n = 1; n < kMaxPoints && !hit; ++n) {
+        ASSERT_TRUE(g.UserMoveRow(1, rows));
+        ui->ClearLog();
+        ui->QueueAnswer(vb::Yes);
+        faults->FailAt(n, Fault::Locked);
+        const bool closed = editor->CanClose();
+        const bool fired = faults->Fired();
+        const std::string failed = faults->FailedStatement();
+        faults->Off();
+        ASSERT_TRUE(fired) << "the save wrote no order after " << n << " statements";
+        if (failed.find("display_order") == std::string::npos) continue;
+        hit = true;
+        EXPECT_FALSE(closed) << "the window stays open while the order is not written";
+        EXPECT_EQ(toldOfTheOrder(), 1);
+        EXPECT_TRUE(Mentions(Cause(Fault::Locked)));
+        EXPECT_TRUE(Elements().IsModified()) << "the order waits for the next save";
+    }
+    ASSERT_TRUE(hit);
+    // The next close saves again and writes the order shown.
+    const std::string shown = order(false);
+    ui->ClearLog();
+    ui->QueueAnswer(vb::Yes);
+    EXPECT_TRUE(editor->CanClose());
+    EXPECT_EQ(toldOfTheOrder(), 0);
+    EXPECT_EQ(order(true), shown);
+}
+
 } // namespace
 } // namespace zelk::testing

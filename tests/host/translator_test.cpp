@@ -42,9 +42,15 @@ TEST(OracleTranslator, OuterJoinsBecomeLeftJoinsInDependencyOrder) {
                  "a.id = d.id and c.kind(+) = 'P' and a.n > 2"),
               "select a.x from a, d LEFT JOIN b ON b.id=a.id LEFT JOIN c ON c.k = b.k AND "
               "c.kind = 'P' where a.id = d.id AND a.n > 2");
-    // A backslash in a pattern matches itself on PostgreSQL too.
+    // A backslash in a pattern matches itself on PostgreSQL too. UPPER folds there by ICU's
+    // root rule, whatever the database's locale, and its result compares under the database's
+    // own collation.
     EXPECT_EQ(Tr("select * from ma where UPPER(ma.manager) LIKE '%A\\B%'", Dialect::PostgreSQL),
-              "select * from ma where UPPER(ma.manager) LIKE '%A\\B%' ESCAPE ''");
+              "select * from ma where UPPER((ma.manager) COLLATE \"und-x-icu\") COLLATE "
+              "\"default\" LIKE '%A\\B%' ESCAPE ''");
+    EXPECT_EQ(Tr("select upper(nvl(a.x, upper(a.y))) u from a", Dialect::PostgreSQL),
+              "select upper((COALESCE(a.x, upper((a.y) COLLATE \"und-x-icu\") COLLATE "
+              "\"default\")) COLLATE \"und-x-icu\") COLLATE \"default\" u from a");
     // On PostgreSQL a comma binds looser than JOIN: the ON may only name a table joined by JOIN.
     EXPECT_EQ(Tr("select a.x from c, b, a, d where c.k (+) = b.k and b.id(+)=a.id and "
                  "a.id = d.id and c.kind(+) = 'P' and a.n > 2",

@@ -27,10 +27,4 @@ inline std::string Shown(const std::string& s) {
     return out;
 }
 
-inline std::string AsciiUpper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 } // namespace zelk::testing

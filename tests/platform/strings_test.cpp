@@ -27,8 +27,22 @@ TEST(Strings, TrimAndCase) {
     EXPECT_EQ(RTrim("  a "), "  a");
     EXPECT_EQ(Trim("   "), "");
     EXPECT_EQ(Trim("\ta\t"), "\ta\t"); // only spaces are trimmed
-    EXPECT_EQ(UCase("abc-Zé"), "ABC-Zé");
+    EXPECT_EQ(UCase("abc-Zé"), "ABC-ZÉ");
     EXPECT_EQ(LCase("ABC-Zé"), "abc-zé");
+}
+
+TEST(Strings, UpperCaseCoversEveryScriptAndKeepsStrayBytes) {
+    EXPECT_EQ(UCase("doña ana"), "DOÑA ANA");
+    EXPECT_EQ(UCase("québec"), "QUÉBEC");
+    EXPECT_EQ(UCase("straße"), "STRASSE");
+    EXPECT_EQ(UCase("λίμνη οδός"), "ΛΊΜΝΗ ΟΔΌΣ");
+    EXPECT_EQ(UCase("озеро"), "ОЗЕРО");
+    EXPECT_EQ(UCase("ǆ ﬁ"), "Ǆ FI");
+    EXPECT_EQ(UCase("ÉTANG 12"), "ÉTANG 12");
+    EXPECT_EQ(UCase(std::string("a\0b", 3)), std::string("A\0B", 3));
+    // Bytes that are no UTF-8 stay as they were; the text around them is folded.
+    EXPECT_EQ(UCase("\xff\xfeé-\xc3"), "\xff\xfeÉ-\xc3");
+    EXPECT_EQ(UCase("ñ\x80ñ"), "Ñ\x80Ñ");
 }
 
 TEST(Strings, LeftRightMidClampAndReject) {

@@ -3,24 +3,31 @@
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/Form.h"
 #include "search/frmModalSearch.h"
+#include "zelk/ManagedAreaDetails.h"
 
 namespace zelk::search::test {
 namespace {
 
-// The editor as the modal details window drives it: it remembers what it was asked to load
-// and, for a new record, writes one and answers its ID.
+// The editor as the modal details window drives it: it remembers what it was asked to load;
+// for a new record it answers a temporary negative ID, as the record editor does, and holds
+// the real one only once the user has saved the record (`save`, run inside the window).
 class EditorStandIn : public UserControl {
 public:
     static inline std::vector<long> loaded;
-    static inline std::function<long()> create;
+    static inline long current = 0;
 
     EditorStandIn() : UserControl("", "EditorStandIn") {
         DefineMethod("InitModalDetails", [](Args&) { return Variant(); });
         DefineMethod("LoadData", [](Args& a) {
-            loaded.push_back(CLng(Arg(a, 0)));
+            current = CLng(Arg(a, 0));
+            loaded.push_back(current);
             return Variant();
         });
-        DefineMethod("NewData", [](Args&) { return Variant(static_cast<int>(create())); });
+        DefineMethod("NewData", [](Args&) {
+            current = -3;
+            return Variant(static_cast<int>(current));
+        });
+        DefineMethod("GetID", [](Args&) { return Variant(static_cast<int>(current)); });
         DefineMethod("CanClose", [](Args&) { return Variant(true); });
         DefineMethod("Deactivate", [](Args&) { return Variant(); });
     }
@@ -62,16 +69,17 @@ TEST_F(ModalDialogsTest, ModalDetailsAndNewUseTheDetailWindow) {
     EXPECT_EQ(EditorStandIn::loaded, std::vector<long>{ids[2]});
     EXPECT_TRUE(host->WinMan()->Requests().empty()) << "no window manager in modal use";
 
-    // A new record joins the results as the last, current row.
-    EditorStandIn::create = [this] {
+    // A new record saved in the window joins the results as the last, current row.
+    ui->QueueModal("frmModalDetail", [this](Form& f) {
+        EXPECT_EQ(EditorStandIn::current, -3) << "the new record has its temporary ID";
         host->Db()->Execute("INSERT INTO shape (has_shape_ind) VALUES ('N')");
         long shape = static_cast<long>(host->Db()->LastInsertId());
         host->Db()->Execute("INSERT INTO ma (shape_id, managed_area_name, managed_area_type) "
                             "VALUES (?, 'Zz New Oak Fen', 'Fen')",
                             {Variant(static_cast<int>(shape))});
-        return static_cast<long>(host->Db()->LastInsertId());
-    };
-    ui->QueueModal("frmModalDetail", Close());
+        EditorStandIn::current = static_cast<long>(host->Db()->LastInsertId());
+        f.Hide();
+    });
     Click("cmdNew");
     auto after = GridIds();
     ASSERT_EQ(after.size(), ids.size() + 1);
@@ -81,8 +89,7 @@ TEST_F(ModalDialogsTest, ModalDetailsAndNewUseTheDetailWindow) {
     EXPECT_EQ(Count(), std::to_string(after.size()));
     EXPECT_GT(after.back(), 500);
 
-    // Cancelled in the editor: nothing joins.
-    EditorStandIn::create = [] { return -1L; };
+    // Closed without saving: the temporary ID stands for no record, and nothing joins.
     ui->QueueModal("frmModalDetail", Close());
     Click("cmdNew");
     EXPECT_EQ(GridIds(), after);
@@ -150,6 +157,75 @@ TEST_F(ModalDialogsTest, TheModalSearchWindowFindsOnReturnAndCancelsOnEscape) {
         EXPECT_EQ(window.UserKeyDownFocused(key::Escape), 0);
     });
     EXPECT_EQ(Ids(*caller), (std::vector<long>{oaks[0], oaks[2]}));
+}
+
+// The search in modal use with the record editor itself in the detail window, as the host
+// registers it.
+using ModalNewRecordTest = SearchTest;
+
+TEST_F(ModalNewRecordTest, TheRecordSavedInTheEditorIsTheRowReturnedAndCancellingAddsNothing) {
+    auto caller = host->App()->GetPrototypeRSForView("MGA");
+    search->InitModalSearch(host->App(), caller, "");
+    search->UseSelectedRecordset(true);
+    Type("txtManagedAreaName", "oak");
+    Click("cmdFindNow");
+    const auto ids = GridIds();
+    ASSERT_FALSE(ids.empty());
+    auto areas = [this] { return CLng(Scalar("SELECT COUNT(*) FROM ma")); };
+    const long before = areas();
+    auto editorIn = [](Form& f) {
+        auto* e = dynamic_cast<editor::ManagedAreaDetails*>(f.Find("ModalDetail"));
+        EXPECT_NE(e, nullptr);
+        return e;
+    };
+
+    ui->QueueModal("frmModalDetail", [&](Form& f) {
+        auto* e = editorIn(f);
+        if (!e) return;
+        EXPECT_LT(e->GetID(), 0) << "a new record";
+        e->ctlMAName->UserType("Zz Oak Fen Made Here");
+        e->mnuFileSave->UserClick();
+        EXPECT_TRUE(ui->Messages().empty()) << ui->Messages().front();
+        e->mnuFileClose->UserClick();
+        EXPECT_FALSE(f.Visible());
+    });
+    Click("cmdNew");
+    ASSERT_EQ(areas(), before + 1);
+    const long made = CLng(Scalar("SELECT managed_area_id FROM ma WHERE managed_area_name = "
+                                  "'Zz Oak Fen Made Here'"));
+    auto expected = ids;
+    expected.push_back(made);
+    EXPECT_EQ(GridIds(), expected);
+    const long last = Grid().Rows() - 1;
+    EXPECT_EQ(Grid().Row(), last);
+    EXPECT_EQ(Grid().TextMatrix(last, 1), "Zz Oak Fen Made Here");
+    EXPECT_EQ(Count(), std::to_string(expected.size()));
+    EXPECT_TRUE(search->Get<CommandButton>("cmdOK").Enabled());
+    Click("cmdOK");
+    EXPECT_EQ(Ids(*caller), std::vector<long>{made}) << "the new record is the row returned";
+
+    // Typed but not saved: closing the window and declining to save creates nothing.
+    ui->QueueModal("frmModalDetail", [&](Form& f) {
+        auto* e = editorIn(f);
+        if (!e) return;
+        e->ctlMAName->UserType("Zz Never Saved");
+        ui->QueueAnswer(vb::No);
+        EXPECT_TRUE(f.Unload(0));
+    });
+    Click("cmdNew");
+    EXPECT_EQ(areas(), before + 1);
+    EXPECT_EQ(GridIds(), expected);
+    EXPECT_EQ(CLng(Scalar("SELECT COUNT(*) FROM ma WHERE managed_area_name = 'Zz Never Saved'")),
+              0);
+    // Closed from the editor's menu: the window asks about the unsaved new record as it
+    // unloads, and No leaves nothing behind either.
+    ui->QueueModal("frmModalDetail", [&](Form& f) {
+        if (auto* e = editorIn(f)) e->mnuFileClose->UserClick();
+        ui->QueueAnswer(vb::No);
+    });
+    Click("cmdNew");
+    EXPECT_EQ(areas(), before + 1);
+    EXPECT_EQ(GridIds(), expected);
 }
 
 } // namespace

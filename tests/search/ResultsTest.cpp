@@ -82,11 +82,12 @@ TEST_F(ResultsTest, AddAndReplaceTheWorkingListWithTheSelectedRows) {
     EXPECT_EQ(Ids(*list), ids);
     Grid().UserSelectRows({2});
     Click("cmdReplaceList");
-    Grid().UserSelect(0, 1);
-    Grid().UserDblClick();
-    EXPECT_EQ(list->RecordCount(), 1);
-    Grid().UserSelect(3, 1);
-    Grid().UserDblClick();
+    // The header is double-clicked while a data row is current and selected.
+    Grid().UserSelect(4, 1);
+    Grid().UserDblClickCell(0, 1);
+    EXPECT_EQ(Ids(*list), std::vector<long>{ids[1]});
+    EXPECT_EQ(Grid().Row(), 4) << "the header click moves nothing";
+    Grid().UserDblClickCell(3, 1);
     EXPECT_EQ(Ids(*list), (std::vector<long>{ids[1], ids[2]}));
     window->RemoveObserver(&redraw);
 
@@ -179,15 +180,57 @@ TEST_F(ResultsTest, ModalOkFillsTheCallersRecordsetAndCancelDoesNot) {
     single->Get<TextBox>("txtManagedAreaName").SetText("oak");
     single->Get<Control>("cmdFindNow").UserClick();
     auto& g = single->Get<VSFlexGrid>("flexResults");
+    int quits = 0;
+    single->Advise([&quits](std::string_view ev, Args&) { quits += ev == "Quit"; });
     g.UserSelectRows({2, 3, 4});
     EXPECT_EQ(g.SelectedRows(), 1);
-    g.UserDblClick();
+    g.UserDblClickCell(0, 1);
+    EXPECT_EQ(quits, 0) << "a double-click on the header returns nothing";
+    EXPECT_EQ(rs->RecordCount(), 0);
+    g.UserDblClickCell(2, 1);
+    EXPECT_EQ(quits, 1);
     EXPECT_EQ(Ids(*rs), std::vector<long>{ids[1]});
 
     // Deactivate lets go of everything.
     search->Call("Deactivate");
     EXPECT_EQ(search->Results(), nullptr);
     EXPECT_TRUE(search->Call("CanClose").Bool());
+}
+
+TEST_F(ResultsTest, ModalOkReturnsTheRowItIsEnabledFor) {
+    auto caller = host->App()->GetPrototypeRSForView("MGA");
+    auto picked = std::make_shared<Collection>();
+    search->InitModalSearch(host->App(), caller, "");
+    search->UseSelectedRecordset(true);
+    search->SetSelectedItems(picked);
+    auto& ok = search->Get<CommandButton>("cmdOK");
+    EXPECT_FALSE(ok.Enabled());
+
+    // Right after a search the first row is current, and OK returns it.
+    Type("txtManagedAreaName", "oak");
+    Click("cmdFindNow");
+    auto ids = GridIds();
+    ASSERT_GT(ids.size(), 2u);
+    EXPECT_EQ(Grid().Row(), 1);
+    EXPECT_TRUE(ok.Enabled());
+    EXPECT_EQ(Grid().SelectedRows(), 1);
+    Click("cmdOK");
+    EXPECT_EQ(Ids(*caller), std::vector<long>{ids[0]});
+    ASSERT_EQ(picked->Count(), 1);
+    EXPECT_EQ(CStr(picked->Item(Variant(1))), std::to_string(ids[0]));
+
+    // A later search starts afresh from its own first row.
+    Grid().UserSelectRows({2, 3});
+    Type("txtManagedAreaName", "a");
+    Click("cmdFindNow");
+    auto more = GridIds();
+    EXPECT_EQ(Grid().SelectedRows(), 1);
+    Click("cmdOK");
+    EXPECT_EQ(Ids(*caller), std::vector<long>{more[0]});
+    // Nothing found: OK off.
+    Type("txtManagedAreaName", "no such area anywhere");
+    Click("cmdFindNow");
+    EXPECT_FALSE(ok.Enabled());
 }
 
 TEST_F(ResultsTest, ClipboardCommandsActOnTextBoxesOnly) {

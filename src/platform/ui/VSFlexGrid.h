@@ -147,6 +147,9 @@ public:
     long SelectedRow(long index) const override;
     long TopRow() const { return topRow_; }
     void SetTopRow(long row);
+    // The cell under the mouse at the user's last mouse action; -1 before any.
+    long MouseRow() const { return mouseRow_; }
+    long MouseCol() const { return mouseCol_; }
 
     int Editable() const { return editable_; }
     void SetEditable(int e) { editable_ = e; }
@@ -186,6 +189,10 @@ public:
     // Picks entry `index` of the cell's combo list.
     bool UserPickCombo(long row, long col, int index);
     void UserClickHeader(long col);
+    // A double-click on a cell: on a data row its first click selects the cell as UserSelect
+    // does; on a fixed row the click moves nothing. DblClick follows with MouseRow and
+    // MouseCol on that cell.
+    void UserDblClickCell(long row, long col);
     // The user drags data row `row` to `position`: BeforeMoveRow(Row, Position, Cancel), the
     // move (a position past the last row means the last), AfterMoveRow(Row, Position). The
     // cursor follows the row. False when refused or cancelled.
@@ -247,6 +254,7 @@ private:
     const std::vector<long>& SelectedList() const;
     std::unordered_map<std::uint64_t, CellStyle> styles_;
     long row_ = -1, col_ = -1, rowSel_ = -1, colSel_ = -1, topRow_ = 0;
+    long mouseRow_ = -1, mouseCol_ = -1;
     int selectionMode_ = 0, editable_ = 0, allowUserResizing_ = 0;
     bool autoResize_ = true;
     bool wordWrap_ = false;

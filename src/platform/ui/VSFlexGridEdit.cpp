@@ -217,6 +217,8 @@ void VSFlexGrid::UserSelect(long row, long col) {
     if (!HasFocus() && !SetFocus()) return;
     CheckRow(row);
     ColAt(col);
+    mouseRow_ = row;
+    mouseCol_ = col;
     Args down{Variant(1), Variant(0), Variant(0.0f), Variant(0.0f), Variant(false)};
     RaiseEvent("BeforeMouseDown", down);
     if (CBool(down[4])) return;
@@ -238,6 +240,8 @@ void VSFlexGrid::UserSelectRows(const std::vector<long>& rows) {
     for (long r : rows)
         CheckRow(r);
     long oldRow = row_, oldCol = col_;
+    mouseRow_ = rows.back();
+    mouseCol_ = col_ < 0 ? fixedCols_ : col_;
     if (selectionMode_ == flex::SelListBox) {
         std::fill(selected_.begin(), selected_.end(), 0);
         for (long r : rows)
@@ -255,6 +259,27 @@ void VSFlexGrid::UserSelectRows(const std::vector<long>& rows) {
     RaiseEvent("Click");
 }
 
+void VSFlexGrid::UserDblClickCell(long row, long col) {
+    if (!IsUsable()) return;
+    CheckRow(row);
+    ColAt(col);
+    if (row >= fixedRows_) {
+        UserSelect(row, col);
+        if (row_ != row || !IsUsable()) return; // the click was refused or closed the grid
+    } else {
+        if (!HasFocus() && !SetFocus()) return;
+        mouseRow_ = row;
+        mouseCol_ = col;
+        Args down{Variant(1), Variant(0), Variant(0.0f), Variant(0.0f), Variant(false)};
+        RaiseEvent("BeforeMouseDown", down);
+        if (CBool(down[4])) return;
+        RaiseEvent("Click");
+    }
+    mouseRow_ = row;
+    mouseCol_ = col;
+    RaiseEvent("DblClick");
+}
+
 void VSFlexGrid::UserClickHeader(long col) {
     if (!IsUsable()) return;
     ColAt(col);
@@ -262,6 +287,8 @@ void VSFlexGrid::UserClickHeader(long col) {
     static constexpr int kAsc = flex::SortGenericAscending, kDesc = flex::SortGenericDescending;
     int order = (col_ == col && ColAt(col).sort == kAsc) ? kDesc : kAsc;
     ColAt(col).sort = order;
+    mouseRow_ = 0;
+    mouseCol_ = col;
     long oldRow = row_, oldCol = col_;
     col_ = colSel_ = col;
     RowColChanged(oldRow, oldCol);

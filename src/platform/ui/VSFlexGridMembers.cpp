@@ -97,6 +97,8 @@ void VSFlexGrid::DefineMembers() {
     DefineProperty(
         "IsSelected", [this](Args& a) { return Variant(IsSelected(L(a, 0))); },
         [this](const Variant& v, Args& a) { SetIsSelected(L(a, 0), CBool(v)); });
+    DefineProperty("MouseRow", [this](Args&) { return V(mouseRow_); });
+    DefineProperty("MouseCol", [this](Args&) { return V(mouseCol_); });
     DefineProperty("SelectedRows", [this](Args&) { return V(SelectedRows()); });
     DefineProperty("SelectedRow", [this](Args& a) { return V(SelectedRow(L(a, 0))); });
     DefineProperty(

@@ -317,8 +317,9 @@ void Interpreter::Impl::Execute(const std::vector<Word>& w, const std::string& l
         Control& c = Find(w[1].text);
         MustBeUsable(c);
         if (auto* g = GridOf(c); g && w.size() >= 3)
-            g->UserSelect(Number(w[2].text, "a row"), std::max(g->Col(), g->FixedCols()));
-        c.UserDblClick();
+            g->UserDblClickCell(Number(w[2].text, "a row"), std::max(g->Col(), g->FixedCols()));
+        else
+            c.UserDblClick();
     } else if (verb == "select") {
         Select(w);
     } else if (verb == "edit") {

@@ -4,6 +4,7 @@
 #include "host/app/WorkingListRows.h"
 #include "host/help/HelpTopics.h"
 #include "platform/Conv.h"
+#include "platform/ReportDocument.h"
 #include "platform/Strings.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Hosting.h"
@@ -96,6 +97,8 @@ void MainWindow::BuildMenus() {
     QAction* add = file->addAction(tr("&New Managed Area"), this, [this] { NewManagedArea(); });
     add->setShortcut(QKeySequence(tr("Ctrl+N")));
     file->addSeparator();
+    file->addAction(tr("&Print Working List..."), this, [this] { PrintWorkingList(); });
+    file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
 
     windowMenu_ = menuBar()->addMenu(tr("Win&dow"));
@@ -149,6 +152,31 @@ void MainWindow::MergeMenus(QMdiSubWindow* active) {
     }
     record->View()->SetMenusMerged(true);
     mergedFrom_ = record;
+}
+
+ReportDocument MainWindow::WorkingListReport() const {
+    ReportDocument doc;
+    doc.title = "Working list";
+    doc.notes.push_back(tr("%n managed area(s)", nullptr, model_->rowCount()).toStdString());
+    ReportSection section;
+    section.heading = "Managed areas";
+    ReportTable table;
+    for (int c = 0; c < model_->columnCount(); ++c)
+        table.columns.push_back(
+            model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
+    for (int r = 0; r < model_->rowCount(); ++r) {
+        std::vector<std::string> row;
+        for (int c = 0; c < model_->columnCount(); ++c)
+            row.push_back(model_->data(model_->index(r, c)).toString().toStdString());
+        table.rows.push_back(std::move(row));
+    }
+    section.tables.push_back(std::move(table));
+    doc.sections.push_back(std::move(section));
+    return doc;
+}
+
+void MainWindow::PrintWorkingList() {
+    RunUserAction([&] { Ui().PrintReport(WorkingListReport()); });
 }
 
 void MainWindow::ShowHelp() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/app/Views.h"
+#include "platform/ReportDocument.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -27,6 +28,9 @@ class RecordsetModel;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The working list as a printed table, and the print of it the user asks for.
+    ReportDocument WorkingListReport() const;
+    void PrintWorkingList();
     MainWindow(host::ReferenceHost& host, const QString& databasePath, QWidget* parent = nullptr);
     ~MainWindow() override;
 

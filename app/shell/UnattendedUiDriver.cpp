@@ -27,4 +27,7 @@ void UnattendedUiDriver::PopupMenu(Form&, Control&, long, long) {}
 
 void UnattendedUiDriver::ShowHelp(const std::string&, int, long) {}
 
+// Nobody is there to press Print.
+void UnattendedUiDriver::PrintReport(const ReportDocument&) {}
+
 } // namespace zelk::view

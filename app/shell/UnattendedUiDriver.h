@@ -14,6 +14,7 @@ public:
     void ShowModal(Form& form) override;
     void PopupMenu(Form& form, Control& menu, long x, long y) override;
     void ShowHelp(const std::string& helpFile, int command, long context) override;
+    void PrintReport(const ReportDocument& document) override;
 };
 
 } // namespace zelk::view

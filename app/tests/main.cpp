@@ -5,6 +5,7 @@
 #include "FocusTest.h"
 #include "GridViewTest.h"
 #include "HelpTest.h"
+#include "PrintTest.h"
 #include "ShellTest.h"
 
 #include "ViewTestSupport.h"
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::HelpTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::PrintTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

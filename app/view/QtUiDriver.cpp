@@ -8,6 +8,7 @@
 #include "view/HelpWindow.h"
 #include "view/KeyMap.h"
 #include "view/MenuViews.h"
+#include "view/ReportPrinter.h"
 #include "view/SendKeys.h"
 
 #include <QApplication>
@@ -189,6 +190,10 @@ std::string QtUiDriver::ClipboardText() {
 
 void QtUiDriver::ShowHelp(const std::string& helpFile, int command, long context) {
     HelpWindow::ShowTopic(Q(helpFile), command, context);
+}
+
+void QtUiDriver::PrintReport(const ReportDocument& document) {
+    PreviewReport(document, QApplication::activeWindow());
 }
 
 void QtUiDriver::DoEvents() {

@@ -25,6 +25,7 @@ public:
     void SetClipboardText(const std::string& text) override;
     std::string ClipboardText() override;
     void ShowHelp(const std::string& helpFile, int command, long context) override;
+    void PrintReport(const ReportDocument& document) override;
     void DoEvents() override;
 };
 

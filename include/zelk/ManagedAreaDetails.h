@@ -23,6 +23,10 @@
 #include <map>
 #include <string>
 
+namespace zelk {
+struct ReportDocument;
+}
+
 namespace zelk::editor {
 
 // Pages of tabManagedAreas, in tab order.
@@ -395,6 +399,9 @@ private:
     void ClipboardCommand(const char* richMember, const char* keys);
     void OpenTextEditor();
     void SpellCheckActiveControl();
+    // ---- print (Print.cpp) ----
+    ReportDocument BuildReport();
+    void PrintRecord();
     void CopyFromManagedArea();
     // ---- related modules, audit views and shape (Related.cpp) ----
     void WireRelatedEvents();

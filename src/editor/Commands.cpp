@@ -144,10 +144,7 @@ void ManagedAreaDetails::WireCommandEvents() {
     };
     onMenu(mnuFileNew, "An error occurred while starting a new record.", [this] { NewRecord(); });
     onMenu(mnuFileSave, "An error occurred while saving the record.", [this] { SaveData(); });
-    mnuFilePrint->On("Click", WhenEnabled(mnuFilePrint, [](Args&) {
-                         Ui().MsgBox("This function has not yet been implemented.", vb::OKOnly,
-                                     common::kModuleTitle);
-                     }));
+    onMenu(mnuFilePrint, "An error occurred while printing the record.", [this] { PrintRecord(); });
     mnuFileClose->On("Click", WhenEnabled(mnuFileClose, [this](Args&) { RaiseEvent("Quit"); }));
     onMenu(mnuEditCut, "An error occurred while cutting.", [this] { CutToClipboard(); });
     onMenu(mnuEditCopy, "An error occurred while copying.", [this] { CopyToClipboard(); });

@@ -3,6 +3,7 @@
 
 #include "controls/RichTextControl.h"
 #include "host/app/MessageCatalog.h"
+#include "platform/ReportDocument.h"
 #include "platform/ui/Menu.h"
 
 #include <cstdio>
@@ -70,7 +71,7 @@ TEST_F(Commands, ToolbarButtonsActThroughTheirMenuItemsAndModalUseSwitchesSomeOf
     }
     EXPECT_EQ(editor->tbManagedAreas->ButtonCount(), 12);
     EXPECT_EQ(editor->tbManagedAreas->Button("Goto").ToolTipText(), "Goto Record...");
-    EXPECT_EQ(ui->Messages().front(), "This function has not yet been implemented.");
+    EXPECT_TRUE(ui->LastReport()) << "Print offers the record's report";
     // Help sends F1 to the window; the host shows its help.
     EXPECT_EQ(ui->Log().back().kind, "SendKeys");
     EXPECT_EQ(ui->Log().back().text, "{F1}");
@@ -103,7 +104,7 @@ TEST_F(Commands, ToolbarButtonsActThroughTheirMenuItemsAndModalUseSwitchesSomeOf
     modal->Deactivate();
 }
 
-TEST_F(Commands, FileMenuSavesByShortcutPrintsNothingAndCloses) {
+TEST_F(Commands, FileMenuSavesByShortcutPrintsAndCloses) {
     Init();
     long id = LoadFirst();
     editor->ctlMAName->UserType("Renamed Preserve");
@@ -113,9 +114,16 @@ TEST_F(Commands, FileMenuSavesByShortcutPrintsNothingAndCloses) {
               "Renamed Preserve");
     EXPECT_EQ(events, std::vector<std::string>{"UpdateList(" + std::to_string(id) + ")"});
 
+    // Print offers a report of every page as shown, the saved record without an unsaved mark.
     editor->mnuFilePrint->UserClick();
-    EXPECT_EQ(ui->Messages(),
-              std::vector<std::string>{"This function has not yet been implemented."});
+    EXPECT_TRUE(ui->Messages().empty());
+    ASSERT_TRUE(ui->LastReport());
+    const ReportDocument& report = *ui->LastReport();
+    EXPECT_EQ(report.title, "MA - Renamed Preserve (Managed Area)");
+    EXPECT_EQ(report.sections.size(), static_cast<std::size_t>(editor::PageCount));
+    EXPECT_EQ(report.Text().find("Unsaved"), std::string::npos);
+    EXPECT_NE(report.Text().find("Renamed Preserve"), std::string::npos);
+    EXPECT_EQ(report.sections[1].heading, "Locators");
     events.clear();
     editor->mnuFileClose->UserClick();
     EXPECT_EQ(events, std::vector<std::string>{"Quit"});

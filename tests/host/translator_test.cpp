@@ -115,13 +115,15 @@ TEST(OracleTranslator, EveryLikePatternMatchesABackslashOnPostgreSQL) {
     EXPECT_EQ(Tr("select 1 from a where a.x NOT LIKE '%\\%' and a.y LIKE a.p", pg),
               "select 1 from a where a.x NOT LIKE '%\\%' ESCAPE '' and a.y LIKE a.p ESCAPE ''");
     EXPECT_EQ(Tr("select 1 from a where UPPER(a.x) LIKE '%' || UPPER(a.p) || '%' order by 1", pg),
-              "select 1 from a where UPPER(a.x) LIKE NULLIF(COALESCE('%', '') || "
-              "COALESCE(UPPER(a.p), '') || COALESCE('%', ''), '') ESCAPE '' order by 1");
+              "select 1 from a where UPPER((a.x) COLLATE \"und-x-icu\") COLLATE \"default\" "
+              "LIKE NULLIF(COALESCE('%', '') || COALESCE(UPPER((a.p) COLLATE \"und-x-icu\") "
+              "COLLATE \"default\", '') || COALESCE('%', ''), '') ESCAPE '' order by 1");
     EXPECT_EQ(Tr("select 1 from a where (a.x LIKE UPPER(a.p)) or a.y LIKE CASE WHEN a.k = 1 "
                  "THEN 'x%' ELSE a.q END",
                  pg),
-              "select 1 from a where (a.x LIKE UPPER(a.p) ESCAPE '') or a.y LIKE CASE WHEN a.k "
-              "= 1 THEN 'x%' ELSE a.q END ESCAPE ''");
+              "select 1 from a where (a.x LIKE UPPER((a.p) COLLATE \"und-x-icu\") COLLATE "
+              "\"default\" ESCAPE '') or a.y LIKE CASE WHEN a.k = 1 THEN 'x%' ELSE a.q END "
+              "ESCAPE ''");
     // After an outer join is rewritten; a pattern with its own escape keeps it.
     EXPECT_EQ(Tr("select 1 from a, b where a.i = b.i(+) and b.n LIKE 'N%' and a.x LIKE "
                  "'a!%' ESCAPE '!'",

@@ -120,4 +120,9 @@ void ScriptedUiDriver::ShowHelp(const std::string& helpFile, int command, long c
     log_.push_back({"Help", helpFile, command, std::to_string(context), 0});
 }
 
+void ScriptedUiDriver::PrintReport(const ReportDocument& document) {
+    log_.push_back({"Print", document.title, 0, "", 0});
+    lastReport_ = std::make_shared<ReportDocument>(document);
+}
+
 } // namespace zelk

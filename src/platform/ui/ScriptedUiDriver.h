@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/ReportDocument.h"
 #include "platform/ui/UiDriver.h"
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,9 @@ public:
     void SetClipboardText(const std::string& text) override { clipboard_ = text; }
     std::string ClipboardText() override { return clipboard_; }
     void ShowHelp(const std::string& helpFile, int command, long context) override;
+    // Logged as "Print" with the title; the document is kept for the test to read.
+    void PrintReport(const ReportDocument& document) override;
+    const ReportDocument* LastReport() const { return lastReport_.get(); }
 
 private:
     void Fail(const std::string& what);
@@ -76,6 +81,7 @@ private:
     std::vector<std::string> failures_;
     std::function<void(const std::string&)> onFailure_;
     std::string clipboard_;
+    std::shared_ptr<ReportDocument> lastReport_;
 };
 
 } // namespace zelk

@@ -33,6 +33,8 @@ constexpr int No = 7;
 
 // Everything that needs a person. The workbench implements it with Qt; tests use a scripted
 // driver that answers in order and records what was shown.
+struct ReportDocument;
+
 class UiDriver {
 public:
     virtual ~UiDriver() = default;
@@ -51,6 +53,8 @@ public:
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::string ClipboardText() = 0;
     virtual void ShowHelp(const std::string& helpFile, int command, long context) = 0;
+    // Offers the document for printing (a preview with Print and Save as PDF).
+    virtual void PrintReport(const ReportDocument& document) = 0;
     // Lets the view draw pending changes (hourglass, wait picture); a no-op headless.
     virtual void DoEvents() {}
 };

@@ -1,0 +1,108 @@
+#include "PrintTest.h"
+
+#include "ViewTestSupport.h"
+#include "host/ReferenceHost.h"
+#include "platform/Conv.h"
+#include "platform/ReportDocument.h"
+#include "platform/ui/Menu.h"
+#include "shell/MainWindow.h"
+#include "shell/RecordWindow.h"
+#include "shell/RecordsetModel.h"
+#include "view/ReportPrinter.h"
+#include "zelk/ManagedAreaDetails.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace zelk::view::testing {
+
+namespace {
+
+std::string Db1(host::ReferenceHost& host, const std::string& sql) {
+    auto rs = host.Db()->Query(sql);
+    return rs->EOF() ? std::string("<none>") : CStr(rs->GetFields().Item(std::size_t{0}).Value());
+}
+
+// What a PDF reader finds in the file, as poppler's pdftotext gives it.
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    if (!p.waitForFinished(30000)) return "<pdftotext did not finish>";
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+void PrintTest::cleanup() {
+    SetUiDriver(nullptr);
+}
+
+void PrintTest::aRecordPrintsEveryPageAsShown() {
+    auto ui = InstallScriptedUi();
+    auto host = host::ReferenceHost::Open({":memory:", "ann", 60, 3, true, true});
+    // A record with owners, counties and elements.
+    const long id = std::stol(Db1(
+        *host, "SELECT m.managed_area_id FROM ma m WHERE EXISTS (SELECT 1 FROM managed_area_owner "
+               "o WHERE o.managed_area_id = m.managed_area_id) AND EXISTS (SELECT 1 FROM "
+               "managed_area_county c WHERE c.managed_area_id = m.managed_area_id) AND EXISTS "
+               "(SELECT 1 FROM element_managed_area e WHERE e.managed_area_id = "
+               "m.managed_area_id) ORDER BY m.managed_area_id LIMIT 1"));
+    const std::string where = " WHERE managed_area_id = " + std::to_string(id);
+    const std::string name = Db1(*host, "SELECT managed_area_name FROM ma" + where);
+    const std::string owner =
+        Db1(*host, "SELECT owner_name FROM managed_area_owner" + where + " ORDER BY 1");
+    const std::string county = Db1(*host, "SELECT d.county_name FROM managed_area_county c JOIN "
+                                          "d_county d ON d.d_county_id = c.d_county_id WHERE "
+                                          "c.managed_area_id = " +
+                                              std::to_string(id) + " ORDER BY 1");
+    const std::string element = Db1(
+        *host, "SELECT s.scientific_name FROM element_managed_area e JOIN element_subnational es "
+               "ON es.element_subnational_id = e.element_subnational_id JOIN scientific_name s ON "
+               "s.scientific_name_id = es.sname_id WHERE e.managed_area_id = " +
+                   std::to_string(id) + " ORDER BY 1");
+
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    // The user opens the record from the working list.
+    RecordsetModel* list = main.WorkingListModel();
+    int row = 0;
+    while (row < list->rowCount() && list->IdAt(row) != id)
+        ++row;
+    QVERIFY(row < list->rowCount());
+    main.WorkingListView()->setFocus();
+    main.WorkingListView()->setCurrentIndex(list->index(row, 0));
+    QTest::keyClick(main.WorkingListView(), Qt::Key_Return);
+    QApplication::processEvents();
+    auto* editor = dynamic_cast<editor::ManagedAreaDetails*>(
+        main.RecordWindows().isEmpty() ? nullptr
+                                       : main.RecordWindows().front()->HostedControl().get());
+    QVERIFY(editor);
+    // An edit not saved yet is printed as shown, and said to be unsaved.
+    editor->ctlMAName->UserType(name + " (edited)");
+    editor->mnuFilePrint->UserClick();
+    const ReportDocument* report = ui->LastReport();
+    QVERIFY(report);
+    QCOMPARE(report->sections.size(), std::size_t{editor::PageCount});
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("record.pdf");
+    QVERIFY(WriteReportPdf(*report, pdf));
+    const QString text = PdfText(pdf).simplified();
+    for (const std::string& expected :
+         {name + " (edited)", std::string("Unsaved changes"), owner, county,
+          std::string("Locators"), std::string("Other Spatial Attr")})
+        QVERIFY2(text.contains(QString::fromStdString(expected).simplified()), expected.c_str());
+    QVERIFY2(text.contains(QString::fromStdString(element)), element.c_str());
+    QVERIFY(text.contains("Scientific Name"));
+
+    // The working list prints as a table of its rows.
+    main.PrintWorkingList();
+    QVERIFY(ui->LastReport() && ui->LastReport()->title == "Working list");
+    QCOMPARE(ui->LastReport()->sections.at(0).tables.at(0).rows.size(),
+             static_cast<std::size_t>(host->WorkingList()->RecordCount()));
+    ui->QueueAnswer(vb::No); // closing the window lets the edit go
+}
+
+} // namespace zelk::view::testing

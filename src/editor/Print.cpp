@@ -1,0 +1,119 @@
+// The record as a printed report: every page as the user sees it, its grids as tables.
+#include "common/ErrorReport.h"
+#include "controls/CheckListControl.h"
+#include "controls/ctlMapsheet.h"
+#include "controls/ctrlBindGrid.h"
+#include "editor/HostCalls.h"
+#include "platform/Conv.h"
+#include "platform/ReportDocument.h"
+#include "platform/Strings.h"
+#include "platform/ui/DataCombo.h"
+#include "platform/ui/UiDriver.h"
+#include "zelk/ManagedAreaDetails.h"
+
+namespace zelk::editor {
+
+namespace {
+
+std::string Plain(const std::string& caption) {
+    return Replace(caption, "&", "");
+}
+
+// The grid's visible columns, headed by its fixed row, one row per data row that holds text.
+ReportTable GridTable(const VSFlexGrid& g, const std::string& caption) {
+    ReportTable t;
+    t.caption = caption;
+    std::vector<long> cols;
+    for (long c = 0; c < g.Cols(); ++c)
+        if (!g.ColHidden(c) && g.ColWidth(c) != 0) cols.push_back(c);
+    for (long c : cols)
+        t.columns.push_back(g.FixedRows() > 0 ? g.TextMatrix(0, c) : std::string());
+    for (long r = g.FixedRows(); r < g.Rows(); ++r) {
+        std::vector<std::string> row;
+        bool any = false;
+        for (long c : cols) {
+            std::string text = g.DisplayText(r, c);
+            if (text == "-1" || IEquals(text, "True")) text = "Yes";
+            any = any || !text.empty();
+            row.push_back(std::move(text));
+        }
+        if (any) t.rows.push_back(std::move(row));
+    }
+    return t;
+}
+
+// The caption a field is known by: its label ("lbl" and the name without its kind prefix).
+std::string CaptionOf(const Form& form, const Control& c) {
+    if (c.Name().size() > 3)
+        if (auto* label = form.FindAs<Label>("lbl" + c.Name().substr(3)))
+            return Plain(label->Caption());
+    return c.Name().size() > 3 ? c.Name().substr(3) : c.Name();
+}
+
+} // namespace
+
+ReportDocument ManagedAreaDetails::BuildReport() {
+    ReportDocument doc;
+    doc.title = HostCaption(TextOf(ma_->GetProperty("ManagedAreaName")));
+    doc.notes.push_back("Universal key " + lblUniversalKey->Caption() + ", shape " +
+                        lblShapeID->Caption());
+    if (RecordIsModified())
+        doc.notes.push_back(shape_->IsNew() ? "New record, not saved yet: printed as shown."
+                                            : "Unsaved changes: printed as shown, not as saved.");
+    doc.notes.push_back("Printed by " + UserName());
+    // Every page as the user would see it: the ones not shown yet are filled first.
+    const int shown = tabManagedAreas->ActiveTab();
+    for (int page = 0; page < PageCount; ++page)
+        if (!filled_[page]) TabChange(page);
+    TabChange(shown);
+    for (int page = 0; page < PageCount; ++page) {
+        ReportSection section;
+        section.heading = Plain(tabManagedAreas->TabCaption(page));
+        for (const auto& ptr : Controls()) {
+            Control& c = *ptr;
+            if (c.TabPage() != page || !c.Visible()) continue;
+            if (auto* box = dynamic_cast<TextBox*>(&c)) {
+                section.fields.push_back({CaptionOf(*this, c), box->Text()});
+            } else if (auto* combo = dynamic_cast<DataCombo*>(&c)) {
+                section.fields.push_back({CaptionOf(*this, c), combo->Text()});
+            } else if (auto* check = dynamic_cast<CheckBox*>(&c)) {
+                section.fields.push_back(
+                    {Plain(check->Caption()), check->Value() == 1 ? "Yes" : "No"});
+            } else if (auto* grid = dynamic_cast<VSFlexGrid*>(&c)) {
+                section.tables.push_back(GridTable(*grid, CaptionOf(*this, c)));
+            } else if (auto* bind = dynamic_cast<controls::ctrlBindGrid*>(&c)) {
+                section.tables.push_back(GridTable(bind->Grid(), CaptionOf(*this, c)));
+            } else if (auto* list = dynamic_cast<controls::CheckListControl*>(&c)) {
+                ReportTable t;
+                if (list->HasMember("Caption"))
+                    t.caption = CStr(static_cast<Object&>(*list).Get("Caption"));
+                if (t.caption.empty()) t.caption = CaptionOf(*this, c);
+                t.columns = {"Ticked"};
+                VSFlexGrid& g = list->Grid();
+                const long text = g.ColIndex("Text");
+                for (long r = g.FixedRows(); r < g.Rows(); ++r)
+                    if (list->IsTicked(r) && text >= 0) t.rows.push_back({g.TextMatrix(r, text)});
+                section.tables.push_back(std::move(t));
+            } else if (auto* maps = dynamic_cast<controls::ctlMapsheet*>(&c)) {
+                section.tables.push_back(GridTable(maps->Grid(), "Mapsheets"));
+            } else if (auto* inner = dynamic_cast<Form*>(&c)) {
+                // Another module's control (the element grid): its own grids.
+                for (const auto& sub : inner->Controls())
+                    if (auto* g = dynamic_cast<VSFlexGrid*>(sub.get()))
+                        section.tables.push_back(GridTable(*g, CaptionOf(*this, c)));
+            }
+        }
+        doc.sections.push_back(std::move(section));
+    }
+    return doc;
+}
+
+void ManagedAreaDetails::PrintRecord() {
+    if (!ma_) return;
+    Screen::Instance().SetMousePointer(mouse::Hourglass);
+    ReportDocument doc = BuildReport();
+    Screen::Instance().SetMousePointer(mouse::Default);
+    Ui().PrintReport(doc);
+}
+
+} // namespace zelk::editor

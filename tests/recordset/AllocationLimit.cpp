@@ -15,11 +15,45 @@ void* operator new(std::size_t bytes) {
     throw std::bad_alloc();
 }
 
+// Every plain form is replaced together, so whatever allocates (nothrow, arrays) frees with
+// the matching function; the aligned forms stay the library's, as a pair.
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(bytes);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t bytes) {
+    return ::operator new(bytes);
+}
+
+void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept {
+    return ::operator new(bytes, tag);
+}
+
 void operator delete(void* p) noexcept {
     std::free(p);
 }
 
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 

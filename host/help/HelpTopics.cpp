@@ -2,6 +2,7 @@
 
 #include "host/app/MessageCatalog.h"
 #include "host/embedded/HelpPages.h"
+#include "platform/ReportDocument.h"
 #include "platform/Strings.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
@@ -86,32 +87,6 @@ constexpr std::pair<const char*, const char*> kAdvice[] = {
     {"MGA901", "Reload the record; delete it again if it should still go."},
 };
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\n':
-            out += "<br>";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string MessageTable() {
     const auto& catalog = MessageCatalog::Default();
     std::string html = "<table border=\"1\" cellpadding=\"4\" cellspacing=\"0\">\n"
@@ -121,7 +96,8 @@ std::string MessageTable() {
         for (const auto& [c, a] : kAdvice)
             if (code == c) advice = a;
         html += "<tr><td><a name=\"" + code + "\"></a>" + code + "</td><td>" +
-                Escaped(catalog.Lookup(code).text) + "</td><td>" + Escaped(advice) + "</td></tr>\n";
+                HtmlEscaped(catalog.Lookup(code).text) + "</td><td>" + HtmlEscaped(advice) +
+                "</td></tr>\n";
     }
     return html + "</table>";
 }

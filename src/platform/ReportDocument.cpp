@@ -7,7 +7,9 @@ namespace zelk {
 namespace {
 constexpr std::size_t kColumnsPerPart = 6;
 
-std::string Escaped(const std::string& text) {
+} // namespace
+
+std::string HtmlEscaped(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -32,6 +34,11 @@ std::string Escaped(const std::string& text) {
         }
     }
     return out;
+}
+
+namespace {
+std::string Escaped(const std::string& text) {
+    return HtmlEscaped(text);
 }
 } // namespace
 

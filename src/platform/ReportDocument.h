@@ -37,4 +37,7 @@ struct ReportDocument {
     std::string Text() const;
 };
 
+// Text made safe inside HTML: markup characters as entities, line breaks as <br>.
+std::string HtmlEscaped(const std::string& text);
+
 } // namespace zelk

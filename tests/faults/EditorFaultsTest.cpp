@@ -13,6 +13,23 @@ constexpr long kMaxPoints = 600;
 class EditorFaults : public FaultsTest {
 protected:
     void Save() { editor->mnuFileSave->UserClick(); }
+    // The record's element rows by display order, as stored and as the grid shows them.
+    std::string ElementOrderInDb(long id) {
+        std::string out;
+        auto rs = host->Db()->Query("SELECT element_managed_area_id FROM element_managed_area "
+                                    "WHERE managed_area_id = ? ORDER BY display_order, "
+                                    "element_managed_area_id",
+                                    {Variant(static_cast<int>(id))});
+        for (; !rs->EOF(); rs->MoveNext())
+            out += CStr(rs->GetFields().Item(std::size_t{0}).Value()) + " ";
+        return out;
+    }
+    static std::string ElementOrderOnScreen(VSFlexGrid& g, long rows) {
+        std::string out;
+        for (long r = 1; r <= rows; ++r)
+            out += g.TextMatrix(r, g.ColIndex("element_managed_area_id")) + " ";
+        return out;
+    }
     // Opens the record with every page shown once, as a user who looked at them all.
     void OpenWithEveryPage(long id) {
         Init();
@@ -232,22 +249,8 @@ TEST_F(EditorFaults, AFailedDisplayOrderWriteIsReportedAndWrittenWholeOnTheRetry
     VSFlexGrid& g = Elements().Grid();
     const long rows = g.Rows() - 2; // header and the blank row
     ASSERT_GE(rows, 3);
-    auto orderInDb = [&] {
-        std::string out;
-        auto rs = host->Db()->Query("SELECT element_managed_area_id FROM element_managed_area "
-                                    "WHERE managed_area_id = ? ORDER BY display_order, "
-                                    "element_managed_area_id",
-                                    {Variant(static_cast<int>(id))});
-        for (; !rs->EOF(); rs->MoveNext())
-            out += CStr(rs->GetFields().Item(std::size_t{0}).Value()) + " ";
-        return out;
-    };
-    auto orderOnScreen = [&] {
-        std::string out;
-        for (long r = 1; r <= rows; ++r)
-            out += g.TextMatrix(r, g.ColIndex("element_managed_area_id")) + " ";
-        return out;
-    };
+    auto orderInDb = [&] { return ElementOrderInDb(id); };
+    auto orderOnScreen = [&] { return ElementOrderOnScreen(g, rows); };
     // Each pass moves the first row to the end, and the save then fails at one of the order
     // statements; the retry writes the order shown.
     long n = 1;
@@ -281,20 +284,6 @@ TEST_F(EditorFaults, AnOrderThatCannotBeWrittenFailsTheSaveSoTheWindowStaysOpen)
     VSFlexGrid& g = Elements().Grid();
     const long rows = g.Rows() - 2; // header and the blank row
     ASSERT_GE(rows, 3);
-    auto order = [&](bool inDb) {
-        std::string out;
-        if (!inDb) {
-            for (long r = 1; r <= rows; ++r)
-                out += g.TextMatrix(r, g.ColIndex("element_managed_area_id")) + " ";
-            return out;
-        }
-        auto rs = host->Db()->Query("SELECT element_managed_area_id FROM element_managed_area "
-                                    "WHERE managed_area_id = ? ORDER BY display_order",
-                                    {Variant(static_cast<int>(id))});
-        for (; !rs->EOF(); rs->MoveNext())
-            out += CStr(rs->GetFields().Item(std::size_t{0}).Value()) + " ";
-        return out;
-    };
     auto toldOfTheOrder = [&] {
         long n = 0;
         for (const auto& m : ui->Messages())
@@ -326,12 +315,12 @@ TEST_F(EditorFaults, AnOrderThatCannotBeWrittenFailsTheSaveSoTheWindowStaysOpen)
     }
     ASSERT_TRUE(hit);
     // The next close saves again and writes the order shown.
-    const std::string shown = order(false);
+    const std::string shown = ElementOrderOnScreen(g, rows);
     ui->ClearLog();
     ui->QueueAnswer(vb::Yes);
     EXPECT_TRUE(editor->CanClose());
     EXPECT_EQ(toldOfTheOrder(), 0);
-    EXPECT_EQ(order(true), shown);
+    EXPECT_EQ(ElementOrderInDb(id), shown);
 }
 
 } // namespace

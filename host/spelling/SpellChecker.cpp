@@ -59,8 +59,7 @@ struct KnownWords {
 class SpellChecker : public Dispatch {
 public:
     explicit SpellChecker(std::shared_ptr<KnownWords> known)
-        : Dispatch("SpellChecker"), state_(std::move(known)), db_(state_->db),
-          userId_(state_->userId), known_(state_->words), loaded_(state_->loaded) {
+        : Dispatch("SpellChecker"), state_(std::move(known)) {
         DefineProperty("Available", [](Args&) { return Variant(Dictionary() != nullptr); });
         DefineMethod("Check", [this](Args& a) { return Variant(Check(CStr(Arg(a, 0)))); });
         DefineMethod("Suggest", [this](Args& a) { return Variant(Suggest(CStr(Arg(a, 0)))); });
@@ -73,7 +72,7 @@ private:
         if (!dict) Raise(err::InvalidProcedureCall, "No dictionary is loaded");
         if (word.empty() || dict->spell(word)) return true;
         LoadKnownWords();
-        return known_.count(Folded(word)) > 0;
+        return state_->words.count(Folded(word)) > 0;
     }
 
     std::string Suggest(const std::string& word) {
@@ -85,31 +84,32 @@ private:
     void AddWord(const std::string& word) {
         if (word.empty() || word.size() > 255) Raise(err::InvalidArgument, "Not a word: " + word);
         LoadKnownWords();
-        if (!known_.insert(Folded(word)).second) return;
+        if (!state_->words.insert(Folded(word)).second) return;
         const Variant category = CategoryId();
-        db_->Execute("INSERT INTO user_option (user_option_category_id, user_id, option_name, "
-                     "option_value) SELECT ?, ?, ?, 'Y' WHERE NOT EXISTS (SELECT 1 FROM "
-                     "user_option WHERE user_option_category_id = ? AND user_id = ? AND "
-                     "option_name = ?)",
-                     {category, Variant(static_cast<int>(userId_())), Variant(word), category,
-                      Variant(static_cast<int>(userId_())), Variant(word)});
+        state_->db->Execute(
+            "INSERT INTO user_option (user_option_category_id, user_id, option_name, "
+            "option_value) SELECT ?, ?, ?, 'Y' WHERE NOT EXISTS (SELECT 1 FROM "
+            "user_option WHERE user_option_category_id = ? AND user_id = ? AND "
+            "option_name = ?)",
+            {category, Variant(static_cast<int>(state_->userId())), Variant(word), category,
+             Variant(static_cast<int>(state_->userId())), Variant(word)});
     }
 
     Variant CategoryId() {
         const std::string find =
             "SELECT user_option_category_id FROM user_option_category WHERE category_name = ?";
-        auto rs = db_->Query(find, {Variant(std::string(kCategory))});
+        auto rs = state_->db->Query(find, {Variant(std::string(kCategory))});
         if (rs->EOF()) {
-            db_->Execute("INSERT INTO user_option_category (category_name) VALUES (?)",
-                         {Variant(std::string(kCategory))});
-            rs = db_->Query(find, {Variant(std::string(kCategory))});
+            state_->db->Execute("INSERT INTO user_option_category (category_name) VALUES (?)",
+                                {Variant(std::string(kCategory))});
+            rs = state_->db->Query(find, {Variant(std::string(kCategory))});
         }
         return rs->Value("user_option_category_id");
     }
 
     // The names the database knows are words, and so are the user's own; read once.
     void LoadKnownWords() {
-        if (loaded_) return;
+        if (state_->loaded) return;
         static const char* sources[] = {"SELECT scientific_name FROM scientific_name",
                                         "SELECT g_primary_common_name FROM element_global",
                                         "SELECT n_primary_common_name FROM element_national",
@@ -119,13 +119,13 @@ private:
                                         "SELECT display_value FROM d_state",
                                         "SELECT managed_area_name FROM ma"};
         for (const char* sql : sources)
-            AddWordsOf(db_->Query(sql));
-        AddWordsOf(db_->Query(
+            AddWordsOf(state_->db->Query(sql));
+        AddWordsOf(state_->db->Query(
             "SELECT o.option_name FROM user_option o JOIN user_option_category c ON "
             "c.user_option_category_id = o.user_option_category_id WHERE c.category_name = ? "
             "AND o.user_id = ?",
-            {Variant(std::string(kCategory)), Variant(static_cast<int>(userId_()))}));
-        loaded_ = true;
+            {Variant(std::string(kCategory)), Variant(static_cast<int>(state_->userId()))}));
+        state_->loaded = true;
     }
 
     void AddWordsOf(const RecordsetPtr& rs) {
@@ -140,17 +140,13 @@ private:
                 std::size_t j = i;
                 while (j < text.size() && IsWordByte(static_cast<unsigned char>(text[j])))
                     ++j;
-                if (j > i) known_.insert(Folded(std::string_view(text).substr(i, j - i)));
+                if (j > i) state_->words.insert(Folded(std::string_view(text).substr(i, j - i)));
                 i = j;
             }
         }
     }
 
     std::shared_ptr<KnownWords> state_;
-    std::shared_ptr<DataService>& db_;
-    std::function<long()>& userId_;
-    std::unordered_set<std::string>& known_;
-    bool& loaded_;
 };
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include "host/ReferenceHost.h"
 #include "host/app/WorkingListRows.h"
+#include "host/data/PgDataService.h"
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Hosting.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
 #include "view/UserAction.h"
 
@@ -58,7 +60,10 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     status_ = new QLabel;
     statusBar()->addWidget(status_, 1);
     statusBar()->addPermanentWidget(
-        new QLabel(tr("%1 on %2").arg(QString::fromStdString(host_.UserName()), databasePath)));
+        new QLabel(tr("%1 on %2")
+                       .arg(QString::fromStdString(host_.UserName()),
+                            QString::fromStdString(
+                                host::PgDataService::Redacted(databasePath.toStdString())))));
     BuildMenus();
     RefreshWorkingList();
     resize(1280, 800);
@@ -84,7 +89,15 @@ void MainWindow::BuildMenus() {
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));
     QAction* add = file->addAction(tr("&New Managed Area"), this, [this] { NewManagedArea(); });
+    add->setObjectName("actNewManagedArea");
     add->setShortcut(QKeySequence(tr("Ctrl+N")));
+    // A reader cannot make records; the server would refuse them anyway.
+    add->setEnabled(CStr(host_.App()->Call("GetControlAccess", {Variant("ManagedAreaDetails"),
+                                                                Variant("mnuFileNew")})) == "F");
+    if (host_.App()->IsAdministrator()) {
+        QAction* users = file->addAction(tr("&Users..."), this, [this] { ShowUsers(); });
+        users->setObjectName("actUsers");
+    }
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
 
@@ -97,6 +110,14 @@ void MainWindow::BuildMenus() {
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     help->addAction(tr("&About"), this,
                     [this] { RunUserAction([&] { host_.App()->Call("ShowAbout"); }); });
+}
+
+UsersWindow* MainWindow::ShowUsers() {
+    if (!users_) users_ = new UsersWindow(*host_.Db(), this);
+    users_->Reload();
+    users_->show();
+    users_->raise();
+    return users_;
 }
 
 void MainWindow::FillWindowMenu() {

@@ -5,6 +5,7 @@
 #include "FocusTest.h"
 #include "GridViewTest.h"
 #include "ShellTest.h"
+#include "UsersTest.h"
 
 #include "ViewTestSupport.h"
 #include "host/data/PgDataService.h"
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FlowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::UsersTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

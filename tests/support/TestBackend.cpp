@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -148,14 +149,47 @@ std::string EmptyDatabase() {
     return PgDataService::WithDatabase(PgServerUrl(), name);
 }
 
+std::string SqlLiteral(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string EnsureLogin(const std::string& user) {
+    static std::mutex m;
+    static std::set<std::string> made;
+    std::lock_guard lock(m);
+    if (made.insert(user).second) {
+        // Several test programs at once may make the same login; the first one wins.
+        PgDataService::Administer(
+            PgServerUrl(),
+            "DO $zelk$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = " +
+                SqlLiteral(user) + ") THEN EXECUTE format('CREATE ROLE %I LOGIN SUPERUSER', " +
+                SqlLiteral(user) +
+                "); END IF; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END "
+                "$zelk$");
+    }
+    return user;
+}
+
+host::HostOptions SignedInAs(host::HostOptions options) {
+    if (!host::PgDataService::IsUrl(options.dbPath) || options.userName.empty()) return options;
+    options.dbPath = host::PgDataService::WithUser(options.dbPath, EnsureLogin(options.userName));
+    options.userName.clear();
+    return options;
+}
+
 host::HostOptions OnTestBackend(host::HostOptions options) {
-    if (OnPostgres() && options.dbPath == ":memory:" && !options.sampleData)
+    if (!OnPostgres() || options.dbPath != ":memory:") return SignedInAs(options);
+    if (options.userName.empty()) options.userName = host::OsUserName();
+    if (!options.sampleData)
         // As in memory, the host finds nothing and writes the schema (cheap without data).
         options.dbPath = EmptyDatabase();
-    else if (OnPostgres() && options.dbPath == ":memory:")
+    else
         options.dbPath = CopyOf(options.sampleData ? options.sampleAreas : -1, options.sampleSeed,
-                                options.userName.empty() ? host::OsUserName() : options.userName);
-    return options;
+                                options.userName);
+    return SignedInAs(options);
 }
 
 std::shared_ptr<host::DataService> NewTestDataService(int areas, unsigned seed) {

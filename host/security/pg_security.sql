@@ -41,7 +41,7 @@ $$ SELECT role_name FROM security_role WHERE access_level = p_level $$;
 -- 'A' administer, 'E' edit, 'R' read, 'N' none; superusers administer.
 CREATE OR REPLACE FUNCTION zelk_access(p_user text) RETURNS text LANGUAGE sql STABLE AS $$
 SELECT CASE
-         WHEN NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = p_user) THEN 'N'
+         WHEN NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = (p_user COLLATE "C")) THEN 'N'
          WHEN pg_has_role(p_user, zelk_role('A'), 'MEMBER') THEN 'A'
          WHEN pg_has_role(p_user, zelk_role('E'), 'MEMBER') THEN 'E'
          WHEN pg_has_role(p_user, zelk_role('R'), 'MEMBER') THEN 'R'
@@ -52,7 +52,7 @@ SELECT CASE
 CREATE OR REPLACE FUNCTION zelk_user() RETURNS text LANGUAGE sql STABLE AS
 $$ SELECT session_user::text $$;
 CREATE OR REPLACE FUNCTION zelk_org_unit() RETURNS integer LANGUAGE sql STABLE AS $$
-SELECT COALESCE((SELECT org_unit_id FROM app_user WHERE user_name = session_user::text),
+SELECT COALESCE((SELECT org_unit_id FROM app_user WHERE user_name = session_user::text COLLATE nocase),
                 (SELECT MIN(org_unit_id) FROM org_unit))::integer $$;
 
 ---------------------------------------------------------------------------------------------
@@ -226,7 +226,7 @@ BEGIN
         RAISE EXCEPTION 'The role % is not an ordinary login and cannot be a user here.',
             quote_ident(p_name);
     END IF;
-    IF p_existing AND NOT EXISTS (SELECT 1 FROM app_user WHERE user_name = p_name) THEN
+    IF p_existing AND NOT EXISTS (SELECT 1 FROM app_user WHERE user_name = p_name COLLATE nocase) THEN
         RAISE EXCEPTION 'There is no user % in this database.', quote_ident(p_name);
     END IF;
 END
@@ -264,7 +264,7 @@ BEGIN
     END LOOP;
     EXECUTE format('GRANT %I TO %I', zelk_role(p_access), p_name);
     UPDATE app_user SET access_level = CASE p_access WHEN 'R' THEN 'R' ELSE 'F' END
-     WHERE user_name = p_name;
+     WHERE user_name = p_name COLLATE nocase;
 END
 $zelk$;
 
@@ -276,7 +276,7 @@ DECLARE
     o bigint;
 BEGIN
     PERFORM zelk_check_user(p_name, false);
-    IF EXISTS (SELECT 1 FROM app_user WHERE user_name = p_name) THEN
+    IF EXISTS (SELECT 1 FROM app_user WHERE user_name = p_name COLLATE nocase) THEN
         RAISE EXCEPTION 'The user % exists already.', quote_ident(p_name);
     END IF;
     o := zelk_org_unit_of(p_org);
@@ -310,7 +310,7 @@ BEGIN
         PERFORM zelk_grant_access(p_name, p_access);
     END IF;
     IF p_org IS NOT NULL THEN
-        UPDATE app_user SET org_unit_id = zelk_org_unit_of(p_org) WHERE user_name = p_name;
+        UPDATE app_user SET org_unit_id = zelk_org_unit_of(p_org) WHERE user_name = p_name COLLATE nocase;
     END IF;
     IF p_password IS NOT NULL THEN
         EXECUTE format('ALTER ROLE %I PASSWORD %L', p_name, p_password);
@@ -329,7 +329,7 @@ BEGIN
     IF p_name = session_user::text THEN
         RAISE EXCEPTION 'You cannot remove yourself; another administrator can.';
     END IF;
-    DELETE FROM app_user WHERE user_name = p_name;
+    DELETE FROM app_user WHERE user_name = p_name COLLATE nocase;
     IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = p_name) THEN
         RETURN;
     END IF;

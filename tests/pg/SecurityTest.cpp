@@ -193,7 +193,7 @@ TEST_F(ServerRights, AnEditorsSaveIsAuditedUnderTheSessionUserWhateverTheClientC
 
     // Even from psql with the setting the old triggers read.
     Psql psql(As(editor));
-    ASSERT_EQ(psql.Run("SET zelk.user = 'mallory'"), "");
+    ASSERT_EQ(psql.Run("SELECT set_config('zelk.user', 'mallory', false)"), "");
     ASSERT_EQ(psql.Run("UPDATE ma SET managed_area_desc = 'by psql' WHERE managed_area_id = " +
                        std::to_string(last)),
               "");

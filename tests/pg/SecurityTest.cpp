@@ -9,8 +9,12 @@
 #include "platform/ProgIdRegistry.h"
 
 #include <libpq-fe.h>
+#include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -366,6 +370,97 @@ TEST_P(Creator, MakesANewSampleDatabaseAndMayEditAndAdministerIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Creator, ::testing::Values(false, true), BackendName);
+
+// zelk-admin, as a team's administrator runs it: a new database, a reader and an editor, the
+// editor's password on standard input (never on the command line).
+class AdminTool : public ::testing::TestWithParam<bool> {
+protected:
+    // Runs the tool with `input` on its standard input; answers its exit status and output.
+    static int Run(const std::string& args, const std::string& input, std::string& out) {
+        const std::string tool = "../tools/zelk-admin";
+        std::string outFile = std::filesystem::temp_directory_path() /
+                              ("zelk-admin-" + std::to_string(getpid()) + ".out");
+        FILE* p = popen((tool + " " + args + " >" + outFile + " 2>&1").c_str(), "w");
+        if (!p) return -1;
+        std::fputs(input.c_str(), p);
+        int rc = pclose(p);
+        std::ifstream f(outFile);
+        out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+        std::filesystem::remove(outFile);
+        return WEXITSTATUS(rc);
+    }
+};
+
+TEST_P(AdminTool, SetsUpADatabaseAndAddsAReaderAndAnEditor) {
+    if (GetParam()) ZELK_SKIP_WITHOUT_PG();
+    if (!std::filesystem::exists("../tools/zelk-admin")) GTEST_SKIP() << "zelk-admin not built";
+    ScratchDatabase scratch(GetParam());
+    RolesToDrop roles;
+    const std::string p = GetParam() ? Prefix() + "t_" : "";
+    const std::string reader = p + "cy", editor = p + "bo o'neil";
+    roles.names = {reader, editor};
+    const std::string db = "--db '" + scratch.path + "' ";
+    std::string out;
+    ASSERT_EQ(Run(db + "init --areas 3", "", out), 0) << out;
+    EXPECT_NE(out.find("administers it"), std::string::npos) << out;
+    ASSERT_EQ(Run(db + "add " + reader + " --access read --org EAST", "", out), 0) << out;
+    const int rc = Run(db + "add \"" + editor + "\" --access edit --password",
+                       GetParam() ? "hunter2 two\n" : "", out);
+    if (GetParam()) {
+        ASSERT_EQ(rc, 0) << out;
+    } else {
+        // A file has no passwords; the editor comes without one.
+        EXPECT_EQ(rc, 1);
+        EXPECT_NE(out.find("file permissions"), std::string::npos) << out;
+        ASSERT_EQ(Run(db + "add \"" + editor + "\" --access edit", "", out), 0) << out;
+    }
+    EXPECT_EQ(Run(db + "add x --access owner", "", out), 1);
+    EXPECT_NE(out.find("read, edit or admin"), std::string::npos) << out;
+    EXPECT_EQ(Run(db + "add x --password hunter2", "", out), 2)
+        << "no password on the command line";
+    ASSERT_EQ(Run(db + "users", "", out), 0) << out;
+    EXPECT_NE(out.find(reader + "\tread\tEAST"), std::string::npos) << out;
+    EXPECT_NE(out.find(editor + "\tedit\t"), std::string::npos) << out;
+    EXPECT_EQ(out.find("hunter2"), std::string::npos);
+
+    auto open = [&](const std::string& user) {
+        return GetParam() ? host::ReferenceHost::Open({PgDataService::WithUser(scratch.path, user),
+                                                       "", 0, 1, false, false})
+                          : host::ReferenceHost::Open({scratch.path, user, 0, 1, false, false});
+    };
+    auto shapeOf = [](host::ReferenceHost& h) {
+        auto s =
+            std::dynamic_pointer_cast<bo::IShape>(CreateObject("ZELK_ManagedAreaClient.CShape"));
+        s->Load(CStr(h.Db()->Query("SELECT MIN(shape_id) AS s FROM ma")->Value("s")));
+        return s;
+    };
+    {
+        auto h = open(reader);
+        EXPECT_EQ(h->App()->AccessLevel(), "R");
+        if (GetParam()) {
+            auto s = shapeOf(*h);
+            s->ManagedArea(1)->SetProperty("ManagedAreaName", Variant("By The Reader"));
+            EXPECT_FALSE(s->Save());
+            EXPECT_EQ(s->LastErrorCode(), "MGA902");
+        }
+    }
+    {
+        auto h = open(editor);
+        EXPECT_EQ(h->App()->AccessLevel(), "F");
+        auto s = shapeOf(*h);
+        s->ManagedArea(1)->SetProperty("ManagedAreaName", Variant("By The Editor"));
+        EXPECT_TRUE(s->Save()) << s->LastError();
+    }
+    ASSERT_EQ(Run(db + "remove " + reader, "", out), 0) << out;
+    if (GetParam()) {
+        Psql gone(PgDataService::WithUser(scratch.path, reader));
+        EXPECT_FALSE(gone.Connected());
+    }
+    ASSERT_EQ(Run(db + "users", "", out), 0) << out;
+    EXPECT_EQ(out.find(reader + "\t"), std::string::npos) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, AdminTool, ::testing::Values(false, true), BackendName);
 
 } // namespace
 } // namespace zelk::testing

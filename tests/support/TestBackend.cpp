@@ -4,6 +4,7 @@
 #include "host/data/SqliteDataService.h"
 #include "host/sample/SampleData.h"
 #include "host/schema/PgSchema.h"
+#include "platform/Conv.h"
 #include "platform/Error.h"
 
 #include <cstdlib>
@@ -199,6 +200,23 @@ std::shared_ptr<host::DataService> NewTestDataService(int areas, unsigned seed) 
     auto db = std::make_shared<host::SqliteDataService>(":memory:");
     if (areas > 0) host::WriteSampleData(*db, areas, seed);
     return db;
+}
+
+std::string ActingUser(host::DataService& db, const std::string& claimed) {
+    if (db.Dialect() != host::sql::Dialect::PostgreSQL) return claimed;
+    return CStr(db.Query("SELECT session_user::text AS u")->Value("u"));
+}
+
+void FailOnServer(host::DataService& db, const std::string& table, const std::string& op) {
+    db.ExecScript("CREATE OR REPLACE FUNCTION zelk_test_fail() RETURNS trigger LANGUAGE plpgsql "
+                  "AS $zelk$ BEGIN RAISE EXCEPTION 'The disk is full; the change was not saved.' "
+                  "USING ERRCODE = '53100'; END $zelk$; DROP TRIGGER IF EXISTS zelk_test_fail ON " +
+                  table + "; CREATE TRIGGER zelk_test_fail BEFORE " + op + " ON " + table +
+                  " FOR EACH ROW EXECUTE FUNCTION zelk_test_fail();");
+}
+
+void StopFailingOnServer(host::DataService& db, const std::string& table) {
+    db.ExecScript("DROP TRIGGER IF EXISTS zelk_test_fail ON " + table + ";");
 }
 
 void KeysWritten(host::DataService& db) {

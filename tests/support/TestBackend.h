@@ -37,6 +37,15 @@ std::string EnsureLogin(const std::string& user);
 // A text as an SQL string literal, for trusted test statements.
 std::string SqlLiteral(const std::string& s);
 
+// Who the audit trail and the procedures' stamps name when the client says `claimed`: on a
+// server its session user, on a file the claimed name.
+std::string ActingUser(host::DataService& db, const std::string& claimed);
+// On a server the procedures run inside the server, out of reach of the statement hook: a
+// trigger fails every `op` ("INSERT", "UPDATE", "DELETE") on `table` there, as a full disk
+// would, until StopFailingOnServer.
+void FailOnServer(host::DataService& db, const std::string& table, const std::string& op);
+void StopFailingOnServer(host::DataService& db, const std::string& table);
+
 // A data service on a private database of the test backend holding the schema and, with
 // `areas` > 0, the sample data of that size and seed.
 std::shared_ptr<host::DataService> NewTestDataService(int areas = 0, unsigned seed = 1);

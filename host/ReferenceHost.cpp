@@ -13,6 +13,7 @@
 #include "host/procs/ServerProcedures.h"
 #include "host/sample/SampleData.h"
 #include "host/spelling/SpellChecker.h"
+#include "host/security/Users.h"
 #include "host/sql/OracleQuery.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
@@ -36,15 +37,9 @@ std::string OsUserName() {
 
 namespace {
 
-// The signed-in user gets a full-access row on a database that does not know them yet only
-// when the database was just created; an existing database keeps its own rules.
+// Whoever creates a database administers it; an existing database keeps its own rules.
 void EnsureUser(DataService& db, const std::string& user, bool created) {
-    if (!created) return;
-    auto rs = db.Query("SELECT user_id FROM app_user WHERE user_name = ?", {Variant(user)});
-    if (rs->RecordCount() > 0) return;
-    db.Execute("INSERT INTO app_user (user_name, org_unit_id, access_level) VALUES (?, (SELECT "
-               "MIN(org_unit_id) FROM org_unit), 'F')",
-               {Variant(user)});
+    if (created) security::UserDirectory(db).RegisterCreator(user);
 }
 
 RecordsetPtr NewWorkingList(AppManager& app) {
@@ -58,7 +53,6 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options,
                                                    const Progress& progress) {
     std::unique_ptr<ReferenceHost> host(new ReferenceHost());
     host->impl_ = std::make_unique<Impl>();
-    host->userName_ = options.userName.empty() ? OsUserName() : options.userName;
 
     // No path given: the database named in the environment, else a private one in memory.
     std::string path = options.dbPath;
@@ -76,6 +70,8 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options,
         db = lite;
     }
     host->db_ = db;
+    // On a server the server says who is signed in; a name of the client's own is refused.
+    host->userName_ = security::SignedInUser(*db, options.userName);
     const sql::Dialect dialect = db->Dialect();
     if (progress) progress(5);
     if (host->created_ && options.sampleData)

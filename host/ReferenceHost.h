@@ -15,7 +15,9 @@ struct HostOptions {
     // A "postgresql://..." URL works on a PostgreSQL server instead; an empty database there
     // gets the schema and sample data the same way. "" takes the environment's ZELK_DB.
     std::string dbPath = ":memory:";
-    std::string userName; // "" = the user of the operating system
+    // On a file: "" = the user of the operating system, or a name for tests and scripts. On a
+    // server the server's session user is the user, and any other name here is refused.
+    std::string userName;
     int sampleAreas = 500;
     unsigned sampleSeed = 1;
     bool sampleData = true; // fill a new database with the sample data set

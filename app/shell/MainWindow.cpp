@@ -2,6 +2,7 @@
 
 #include "host/ReferenceHost.h"
 #include "host/app/WorkingListRows.h"
+#include "host/data/PgDataService.h"
 #include "host/help/HelpTopics.h"
 #include "platform/Conv.h"
 #include "platform/ReportDocument.h"
@@ -10,6 +11,7 @@
 #include "shell/Hosting.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
 #include "view/QtUiDriver.h"
 #include "view/UserAction.h"
@@ -61,7 +63,10 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     status_ = new QLabel;
     statusBar()->addWidget(status_, 1);
     statusBar()->addPermanentWidget(
-        new QLabel(tr("%1 on %2").arg(QString::fromStdString(host_.UserName()), databasePath)));
+        new QLabel(tr("%1 on %2")
+                       .arg(QString::fromStdString(host_.UserName()),
+                            QString::fromStdString(
+                                host::PgDataService::Redacted(databasePath.toStdString())))));
     BuildMenus();
     // The module's Help items send F1 by code; in this window it opens the page of the window
     // in front, as the key does.
@@ -95,7 +100,15 @@ void MainWindow::BuildMenus() {
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));
     QAction* add = file->addAction(tr("&New Managed Area"), this, [this] { NewManagedArea(); });
+    add->setObjectName("actNewManagedArea");
     add->setShortcut(QKeySequence(tr("Ctrl+N")));
+    // A reader cannot make records; the server would refuse them anyway.
+    add->setEnabled(CStr(host_.App()->Call("GetControlAccess", {Variant("ManagedAreaDetails"),
+                                                                Variant("mnuFileNew")})) == "F");
+    if (host_.App()->IsAdministrator()) {
+        QAction* users = file->addAction(tr("&Users..."), this, [this] { ShowUsers(); });
+        users->setObjectName("actUsers");
+    }
     file->addSeparator();
     file->addAction(tr("&Print Working List..."), this, [this] { PrintWorkingList(); });
     file->addSeparator();
@@ -113,6 +126,14 @@ void MainWindow::BuildMenus() {
     addAction(contents);
     help->addAction(tr("&About"), this,
                     [this] { RunUserAction([&] { host_.App()->Call("ShowAbout"); }); });
+}
+
+UsersWindow* MainWindow::ShowUsers() {
+    if (!users_) users_ = new UsersWindow(*host_.Db(), this);
+    users_->Reload();
+    users_->show();
+    users_->raise();
+    return users_;
 }
 
 void MainWindow::FillWindowMenu() {

@@ -21,6 +21,7 @@ namespace zelk::view {
 
 class RecordWindow;
 class RecordsetModel;
+class UsersWindow;
 
 // The workbench's main window: the managed-area working list beside an MDI area of record
 // and search windows, opened from the menus, the list and the window manager's requests.
@@ -43,6 +44,8 @@ public:
     void NewManagedArea();
     void OpenDetails(long id);
     void RefreshWorkingList();
+    // The Users window (administrators only: the menu offers it to them alone).
+    UsersWindow* ShowUsers();
     // Asks every window's control; closes them all when every one agrees.
     bool CloseAllWindows();
 
@@ -70,6 +73,7 @@ private:
     QMenu* helpMenu_ = nullptr;
     QList<QPointer<QAction>> merged_;
     QPointer<RecordWindow> mergedFrom_;
+    QPointer<UsersWindow> users_;
 };
 
 } // namespace zelk::view

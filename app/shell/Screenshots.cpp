@@ -5,8 +5,10 @@
 #include "shell/Gallery.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
+#include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
@@ -71,6 +73,13 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
     main.show();
     QString f = SaveShot(main, dir, "main-window");
     if (!f.isEmpty()) saved << f;
+    // Administrators have the Users window too.
+    if (main.findChild<QAction*>("actUsers")) {
+        UsersWindow* users = main.ShowUsers();
+        QString u = SaveShot(*users, dir, "users-window");
+        if (!u.isEmpty()) saved << u;
+        users->hide();
+    }
 
     for (RecordWindow* w : main.RecordWindows()) {
         main.Area()->setActiveSubWindow(w);

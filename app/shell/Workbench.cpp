@@ -3,6 +3,7 @@
 #include "platform/Conv.h"
 
 #include "host/ReferenceHost.h"
+#include "host/data/PgDataService.h"
 #include "platform/Error.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Gallery.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 
@@ -31,7 +34,8 @@ std::unique_ptr<host::ReferenceHost> OpenHost(const StartupOptions& o, const QSt
     options.userName = o.user.toStdString();
     // Until a search fills it, the working list shows every managed area.
     options.fillWorkingList = true;
-    bool fresh = path != ":memory:" && !QFileInfo::exists(path);
+    const bool server = host::PgDataService::IsUrl(path.toStdString());
+    bool fresh = !server && path != ":memory:" && !QFileInfo::exists(path);
     if (fresh) QDir().mkpath(QFileInfo(path).absolutePath());
     std::unique_ptr<QProgressDialog> progress;
     if (fresh && !unattended) {
@@ -72,12 +76,30 @@ int RunWorkbench(const StartupOptions& o) {
     }
 
     QString path = o.database.isEmpty() ? DefaultDatabasePath() : o.database;
+    // Shown wherever the database is named: never with a password in it.
+    const QString shown = QString::fromStdString(host::PgDataService::Redacted(path.toStdString()));
+    if (host::PgDataService::IsUrl(path.toStdString()) && !o.user.isEmpty()) {
+        Fail(QObject::tr("--user cannot be used with a server database: the server decides who "
+                         "you are. Connect as another user in the URL (postgresql://NAME@host/db) "
+                         "or with PGUSER=NAME."),
+             unattended);
+        return 2;
+    }
+    if (!unattended)
+        host::PgDataService::SetPasswordPrompt([](const std::string& url) {
+            bool ok = false;
+            QString pw = QInputDialog::getText(
+                nullptr, "Wayfold",
+                QObject::tr("Password for %1:").arg(QString::fromStdString(url)),
+                QLineEdit::Password, QString(), &ok);
+            return ok ? pw.toStdString() : std::string();
+        });
     std::unique_ptr<host::ReferenceHost> host;
     try {
         host = OpenHost(o, path, unattended);
     } catch (const ComError& e) {
         Fail(QObject::tr("The database %1 could not be opened:\n\n%2")
-                 .arg(path, QString::fromStdString(e.Description())),
+                 .arg(shown, QString::fromStdString(e.Description())),
              unattended);
         return 1;
     }

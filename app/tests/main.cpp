@@ -7,6 +7,7 @@
 #include "HelpTest.h"
 #include "PrintTest.h"
 #include "ShellTest.h"
+#include "UsersTest.h"
 
 #include "ViewTestSupport.h"
 #include "host/data/PgDataService.h"
@@ -75,6 +76,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FlowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::UsersTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

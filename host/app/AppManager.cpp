@@ -5,6 +5,7 @@
 #include "host/app/Coordinates.h"
 #include "host/app/MessageCatalog.h"
 #include "host/app/Views.h"
+#include "host/security/Users.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -123,9 +124,14 @@ std::string AppManager::GetOrgUnitCode(const Variant& orgUnitId) {
 }
 
 std::string AppManager::AccessLevel() {
-    auto rs =
-        db_->Query("SELECT access_level FROM app_user WHERE user_name = ?", {options_.userName});
-    return rs->RecordCount() > 0 ? CStr(rs->Value("access_level")) : "R";
+    // On a server the rights are the session user's role membership, which the server also
+    // enforces; on a file the user's row.
+    auto a = security::UserDirectory(*db_).AccessOf(options_.userName);
+    return a == security::Access::Edit || a == security::Access::Admin ? "F" : "R";
+}
+
+bool AppManager::IsAdministrator() {
+    return security::UserDirectory(*db_).IsAdministrator(options_.userName);
 }
 
 std::string AppManager::GetControlAccess(const std::string&, const std::string& control) {

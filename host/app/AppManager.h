@@ -60,6 +60,8 @@ public:
     std::string GetOrgUnitCode(const Variant& orgUnitId);
     // 'F' full, 'R' read-only; a user without a row reads only.
     std::string AccessLevel();
+    // May manage the database's users (the Users window).
+    bool IsAdministrator();
     std::string GetControlAccess(const std::string& component, const std::string& control);
     // Locks every bound control (its tag names a field) and switches off the commands that
     // change data, when the user may only read.

@@ -73,6 +73,10 @@ const MessageCatalog& MessageCatalog::Default() {
              {"Another user changed or deleted this managed area after you opened it, so it was "
               "not deleted. Reload the record and delete it again if it should still go.",
               Warn}},
+            {"MGA902",
+             {"You may only read this database, so the server refused the change. Nothing of it "
+              "was saved; ask an administrator for the right to edit.",
+              Warn}},
         };
         return c;
     }();

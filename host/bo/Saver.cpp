@@ -103,6 +103,7 @@ void Saver::Delete(const Record& r) {
 
 std::string Saver::Commit(const std::function<void()>& write) {
     bool begun = false;
+    failure_ = 0;
     try {
         port_.Begin();
         begun = true;
@@ -114,6 +115,7 @@ std::string Saver::Commit(const std::function<void()>& write) {
         } catch (const ComError&) {
             // The failure that ended the save is the one to report.
         }
+        failure_ = e.Number();
         return e.Description();
     }
     ApplyAll();

@@ -31,6 +31,8 @@ public:
     // Runs `write` between Begin and Commit of the port, then the after-commit work. A
     // ComError rolls back and answers its text; success answers "".
     std::string Commit(const std::function<void()>& write);
+    // The error number of the failure Commit answered (0 after a success).
+    int FailureNumber() const { return failure_; }
     // After the commit.
     void ApplyAll();
 
@@ -38,6 +40,7 @@ private:
     SqlPort& port_;
     DateValue now_;
     std::vector<std::function<void()>> apply_;
+    int failure_ = 0;
 };
 
 } // namespace zelk::bo

@@ -2,6 +2,7 @@
 #include "host/bo/ShapeImpl.h"
 
 #include "host/bo/Saver.h"
+#include "host/data/DataService.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr const char* kSaveConflictCode = "MGA900";
 constexpr const char* kDeleteConflictCode = "MGA901";
+constexpr const char* kRefusedCode = "MGA902";
 constexpr const char* kConflictText =
     "Another user changed or deleted this managed area after you opened it.";
 
@@ -87,6 +89,7 @@ bool ShapeImpl::Save() {
             });
         }
     });
+    if (s.FailureNumber() == host::kPermissionDenied) lastErrorCode_ = kRefusedCode;
     if (conflict) {
         lastErrorCode_ = kSaveConflictCode;
         lastError_ = std::string(kConflictText) +

@@ -13,6 +13,9 @@ namespace zelk::host {
 
 using Params = std::vector<Variant>;
 
+// The error number of a change the database refused because the user may not make it.
+constexpr int kPermissionDenied = 70;
+
 // A compiled statement, run as often as needed with new parameters. Parameters are bound by
 // 1-based position; a value never becomes part of the SQL text.
 class Statement {

@@ -76,6 +76,17 @@ std::string Describe(PGresult* res, pg_conn* conn) {
     Raise(err::ProviderError, text, kSource);
 }
 
+// A refusal for want of rights has a number of its own, so the caller can say so.
+[[noreturn]] void RaiseResult(PGresult* res, pg_conn* conn) {
+    const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    if (state && std::string(state) == "42501")
+        Raise(kPermissionDenied,
+              "The server refused the change: your rights in this database do not allow it (" +
+                  FirstLine(PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY)) + ").",
+              kSource);
+    RaisePg(Describe(res, conn));
+}
+
 std::string NumberText(double d) {
     char buf[40];
     if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
@@ -227,14 +238,29 @@ bool PgDataService::IsUrl(const std::string& text) {
 }
 
 std::string PgDataService::Redacted(const std::string& url) {
-    auto scheme = url.find("://");
-    if (scheme == std::string::npos) return url;
-    auto at = url.find('@', scheme + 3);
-    auto slash = url.find('/', scheme + 3);
-    if (at == std::string::npos || (slash != std::string::npos && slash < at)) return url;
-    auto colon = url.find(':', scheme + 3);
-    if (colon == std::string::npos || colon > at) return url;
-    return url.substr(0, colon) + url.substr(at);
+    std::string out = url;
+    auto scheme = out.find("://");
+    if (scheme == std::string::npos) return out;
+    auto at = out.find('@', scheme + 3);
+    auto slash = out.find('/', scheme + 3);
+    if (at != std::string::npos && (slash == std::string::npos || at < slash)) {
+        auto colon = out.find(':', scheme + 3);
+        if (colon != std::string::npos && colon < at) out = out.substr(0, colon) + out.substr(at);
+    }
+    // "password=" among the parameters after "?" goes too.
+    auto query = out.find('?');
+    if (query == std::string::npos) return out;
+    std::string kept;
+    std::size_t from = query + 1;
+    while (from <= out.size()) {
+        auto end = out.find('&', from);
+        if (end == std::string::npos) end = out.size();
+        std::string param = out.substr(from, end - from);
+        if (!param.empty() && param.rfind("password=", 0) != 0)
+            kept += (kept.empty() ? "" : "&") + param;
+        from = end + 1;
+    }
+    return out.substr(0, query) + (kept.empty() ? "" : "?" + kept);
 }
 
 std::string PgDataService::WithDatabase(const std::string& url, const std::string& database) {
@@ -263,10 +289,79 @@ PgDataService::~PgDataService() {
     PQfinish(conn_);
 }
 
+namespace {
+
+PgDataService::PasswordPrompt& Prompt() {
+    static PgDataService::PasswordPrompt prompt;
+    return prompt;
+}
+
+// The password, when there is one, goes to libpq beside the URL, never into it.
+pg_conn* OpenConnection(const std::string& url, const std::string& password) {
+    if (password.empty()) return PQconnectdb(url.c_str());
+    const char* keys[] = {"dbname", "password", nullptr};
+    const char* values[] = {url.c_str(), password.c_str(), nullptr};
+    return PQconnectdbParams(keys, values, 1);
+}
+
+} // namespace
+
+void PgDataService::SetPasswordPrompt(PasswordPrompt prompt) {
+    Prompt() = std::move(prompt);
+}
+
+std::string PgDataService::EncryptPassword(const std::string& user, const std::string& password) {
+    EnsureConnected();
+    char* v = PQencryptPasswordConn(conn_, password.c_str(), user.c_str(), nullptr);
+    if (!v) RaisePg("The password could not be prepared: " + FirstLine(PQerrorMessage(conn_)));
+    std::string out = v;
+    PQfreemem(v);
+    return out;
+}
+
+std::string PgDataService::WithUser(const std::string& url, const std::string& user) {
+    std::string encoded;
+    for (unsigned char c : user) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+            encoded += static_cast<char>(c);
+        } else {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            encoded += buf;
+        }
+    }
+    auto query = url.find('?');
+    std::string head = url.substr(0, query),
+                tail = query == std::string::npos ? "" : url.substr(query);
+    std::string kept;
+    if (!tail.empty()) {
+        std::size_t from = 1;
+        while (from <= tail.size()) {
+            auto end = tail.find('&', from);
+            if (end == std::string::npos) end = tail.size();
+            std::string param = tail.substr(from, end - from);
+            if (!param.empty() && param.rfind("user=", 0) != 0) kept += "&" + param;
+            from = end + 1;
+        }
+    }
+    return head + "?user=" + encoded + kept;
+}
+
 void PgDataService::Connect() {
     PQfinish(conn_);
     prepared_.clear();
-    conn_ = PQconnectdb(url_.c_str());
+    conn_ = OpenConnection(url_, password_);
+    if (PQstatus(conn_) != CONNECTION_OK && PQconnectionNeedsPassword(conn_) && password_.empty() &&
+        Prompt()) {
+        // No password in the URL, PGPASSWORD or the password file: ask the person.
+        std::string answer = Prompt()(Redacted(url_));
+        if (!answer.empty()) {
+            PQfinish(conn_);
+            password_ = std::move(answer);
+            conn_ = OpenConnection(url_, password_);
+            if (PQstatus(conn_) != CONNECTION_OK) password_.clear();
+        }
+    }
     if (PQstatus(conn_) != CONNECTION_OK) {
         std::string why = FirstLine(PQerrorMessage(conn_));
         PQfinish(conn_);
@@ -398,7 +493,7 @@ std::string PgDataService::Prepared(const std::string& pgSql, int paramCount, co
         if (!typed && (code == "42P18" || code == "42804" || code == "42883"))
             return Prepared(pgSql, paramCount, params, true);
         if (PQstatus(conn_) != CONNECTION_OK) return {};
-        RaisePg(Describe(r.res, conn_));
+        RaiseResult(r.res, conn_);
     }
     prepared_.emplace(cacheKey, name);
     return name;
@@ -430,7 +525,7 @@ std::shared_ptr<PgDataService::Result> PgDataService::Run(const std::string& pgS
                 return r;
             }
         }
-        if (PQstatus(conn_) == CONNECTION_OK) RaisePg(Describe(r ? r->res : nullptr, conn_));
+        if (PQstatus(conn_) == CONNECTION_OK) RaiseResult(r ? r->res : nullptr, conn_);
         // The connection dropped.
         if (depth_ > 0) {
             broken_ = true;
@@ -622,7 +717,7 @@ void PgDataService::ExecScript(const std::string& sql) {
         broken_ = true;
         RaisePg(depth_ > 0 ? kLostInTransaction : kLost);
     }
-    RaisePg(Describe(r.res, conn_));
+    RaiseResult(r.res, conn_);
 }
 
 // Nested transactions become savepoints, so a procedure can run inside a caller's save.
@@ -658,7 +753,7 @@ void PgDataService::Commit() {
             broken_ = true;
             RaisePg(kLostInTransaction);
         }
-        RaisePg(Describe(r.res, conn_));
+        RaiseResult(r.res, conn_);
     }
     // The server answers ROLLBACK to the commit of a transaction that had failed.
     if (std::string(PQcmdStatus(r.res)) == "ROLLBACK")

@@ -63,6 +63,17 @@ public:
     // dropping databases); raises ComError when the server cannot be reached or refuses.
     static void Administer(const std::string& url, const std::string& sql);
 
+    // Asked for a password when the server wants one and neither the URL, PGPASSWORD nor the
+    // password file gave it (the workbench asks the person); answers "" to give up. It is
+    // shown the URL without any password.
+    using PasswordPrompt = std::function<std::string(const std::string& shownUrl)>;
+    static void SetPasswordPrompt(PasswordPrompt prompt);
+    // The verifier the server stores for this user's password (libpq's own hashing), so that
+    // the password itself never travels or reaches a log.
+    std::string EncryptPassword(const std::string& user, const std::string& password);
+    // The URL connecting as another user (the user goes in the parameters, encoded).
+    static std::string WithUser(const std::string& url, const std::string& user);
+
     // True for "postgresql://..." and "postgres://...".
     static bool IsUrl(const std::string& text);
     // The URL without its password, fit to show.
@@ -99,6 +110,7 @@ private:
     bool bulk_ = false;
     std::unordered_map<std::string, Batch> batches_;
     std::string url_;
+    std::string password_; // from the prompt; kept for opening the connection again
     bool created_ = false;
     int depth_ = 0;
     bool broken_ = false; // the connection dropped inside the open transaction

@@ -2,6 +2,7 @@
 
 #include "host/data/DataService.h"
 #include "host/schema/Schema.h"
+#include "host/security/PgSecurity.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
 
@@ -110,6 +111,12 @@ bool EnsurePgSchema(DataService& db, bool create) {
                           std::to_string(kSchemaVersion) + ";");
             t.Commit();
         }
+        if (!PgSecurityInstalled(db)) {
+            Transaction t(db);
+            InstallPgAuditTriggers(db);
+            InstallPgSecurity(db);
+            t.Commit();
+        }
         return false;
     }
     if (!create)
@@ -130,6 +137,7 @@ bool EnsurePgSchema(DataService& db, bool create) {
     }
     db.ExecScript(PgSchemaSql());
     InstallPgAuditTriggers(db);
+    InstallPgSecurity(db);
     t.Commit();
     return true;
 }
@@ -151,11 +159,13 @@ void InstallPgAuditTriggers(DataService& db) {
         }
         body += "RETURN NULL;\nEND";
         const std::string fn = std::string(a.table) + "_audit";
+        // With the owner's rights: the audit trail is the triggers' to write, not the users'.
         db.ExecScript("CREATE OR REPLACE FUNCTION " + fn +
-                      "() RETURNS trigger LANGUAGE plpgsql AS $zelk$\n" + body + "\n$zelk$;\n" +
-                      "DROP TRIGGER IF EXISTS " + fn + " ON " + a.table + ";\n" +
-                      "CREATE TRIGGER " + fn + " AFTER INSERT OR UPDATE OR DELETE ON " + a.table +
-                      " FOR EACH ROW EXECUTE FUNCTION " + fn + "();");
+                      "() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path FROM "
+                      "CURRENT AS $zelk$\n" +
+                      body + "\n$zelk$;\n" + "DROP TRIGGER IF EXISTS " + fn + " ON " + a.table +
+                      ";\n" + "CREATE TRIGGER " + fn + " AFTER INSERT OR UPDATE OR DELETE ON " +
+                      a.table + " FOR EACH ROW EXECUTE FUNCTION " + fn + "();");
     }
 }
 

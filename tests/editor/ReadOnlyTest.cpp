@@ -3,16 +3,48 @@
 
 #include "controls/DomainSelectGrid.h"
 #include "controls/ctrlBindGrid.h"
+#include "host/data/PgDataService.h"
+#include "host/security/Users.h"
 #include "platform/ui/DataCombo.h"
 #include "platform/ui/ListControls.h"
 #include "platform/ui/StdControls.h"
 #include "platform/ui/VSFlexGrid.h"
+
+#include <optional>
+#include <unistd.h>
 
 namespace zelk::testing {
 namespace {
 
 class ReadOnlyTest : public GridsEditorTest {
 protected:
+    // The fixture's user may only read from now on. On a server that is a login of its own
+    // (the fixture's user is a superuser there), added by the administrator and signed in
+    // with a host of its own; its name carries this run's prefix and goes at the end.
+    void BecomeReader() {
+        if (!OnPostgres()) {
+            host::security::UserDirectory(*host->Db())
+                .Set("ann", host::security::Access::Read, std::nullopt);
+            return;
+        }
+        reader = "zro" + std::to_string(getpid()) + "_reader";
+        host::security::UserDirectory(*host->Db()).Add(reader, host::security::Access::Read, "");
+        const std::string url = CStr(host->App()->Call("GetServerName"));
+        host = host::ReferenceHost::Open(
+            {host::PgDataService::WithUser(url, reader), "", 0, 1, false, true});
+        ASSERT_EQ(host->App()->AccessLevel(), "R");
+    }
+    void TearDown() override {
+        GridsEditorTest::TearDown();
+        if (reader.empty()) return;
+        try {
+            host::PgDataService::Administer(PgServerUrl(), "DROP ROLE IF EXISTS " + reader);
+        } catch (const ComError&) {
+            // Left behind, it goes with the throw-away cluster.
+        }
+    }
+    std::string reader;
+
     // Every control of the form and of the user controls inside it that would take an edit.
     void CollectEditable(const Form& form, std::vector<std::string>& out) {
         for (const auto& ptr : form.Controls()) {
@@ -38,7 +70,7 @@ protected:
 TEST_F(ReadOnlyTest, EveryPageIsLockedAndTheCloseNeverAsks) {
     long id = FindRecord(Has("managed_area_owner") + " AND " + Has("managed_area_county") +
                          " AND " + Has("element_managed_area"));
-    host->Db()->Execute("UPDATE app_user SET access_level = 'R' WHERE user_name = 'ann'");
+    BecomeReader();
     auto& ed = OpenEditor(id);
     for (int p = 0; p < editor::PageCount; ++p)
         ShowPage(p);

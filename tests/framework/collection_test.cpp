@@ -50,7 +50,7 @@ TEST_F(AuditComments, CommentsOnColumnEntriesAreSavedVerbatim) {
     EXPECT_EQ(CLng(comments->Get("Count")), 1) << "one object per entry";
     auto entry = RequireObject(comments->Call("Item", {Variant(nameKey)}));
     EXPECT_EQ(CStr(entry->Get("OldValue")), "Old");
-    EXPECT_EQ(CStr(entry->Get("UserName")), "ann");
+    EXPECT_EQ(CStr(entry->Get("UserName")), zelk::testing::ActingUser(*db, "ann"));
     EXPECT_TRUE(CBool(comments->Call("SaveAll")));
     EXPECT_EQ(CStr(Scalar("SELECT comments FROM audit_log WHERE audit_log_id = " + nameKey)), text);
     EXPECT_EQ(CLng(Scalar("SELECT COUNT(*) FROM audit_log WHERE comments IS NOT NULL")), 1);

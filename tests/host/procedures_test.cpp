@@ -85,6 +85,7 @@ TEST_F(ProceduresTest, DeleteLeavesNothingBehind) {
     const std::string mine = " AND audit_log_id > " + std::to_string(audits);
 
     EXPECT_TRUE(RunDeleteProcedure(*db, "delete_ma_data", id, "tester"));
+    const std::string who = zelk::testing::ActingUser(*db, "tester");
     for (const auto& [t, c] : ChildTables()) {
         EXPECT_EQ(Rows(t, c, id), 0) << t;
         EXPECT_EQ(Scalar("SELECT count(*) FROM " + t), others[t]) << t;
@@ -99,10 +100,9 @@ TEST_F(ProceduresTest, DeleteLeavesNothingBehind) {
     EXPECT_EQ(Scalar("SELECT count(*) FROM ma"), 499);
     // Each removed row is in the audit trail, in the name of the user who deleted it.
     EXPECT_GT(Scalar("SELECT count(*) FROM audit_log"), audits);
-    EXPECT_EQ(
-        Scalar("SELECT count(*) FROM audit_log WHERE (user_name IS NULL OR user_name <> 'tester')" +
-               mine),
-        0);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM audit_log WHERE (user_name IS NULL OR user_name <> '" +
+                     who + "')" + mine),
+              0);
     EXPECT_EQ(Scalar("SELECT count(*) FROM audit_log WHERE action = 'D' AND table_name = 'ma' "
                      "AND record_id = " +
                      std::to_string(id)),
@@ -130,6 +130,7 @@ TEST_F(ProceduresTest, CopyAddsTheSourceDataToTheTarget) {
     const std::string sourceRows = Dump();
 
     EXPECT_TRUE(RunCopyProcedure(*db, "COPY_MA", source, 9001, "tester"));
+    const std::string who = zelk::testing::ActingUser(*db, "tester");
     auto t = db->Query("SELECT * FROM ma WHERE managed_area_id = 9001");
     auto s = db->Query("SELECT * FROM ma WHERE managed_area_id = " + src);
     EXPECT_EQ(CStr(t->Value("managed_area_name")), "New Tract");
@@ -139,7 +140,7 @@ TEST_F(ProceduresTest, CopyAddsTheSourceDataToTheTarget) {
     EXPECT_TRUE(t->Value("major_ma_id").IsNull());       // not the target itself
     EXPECT_EQ(CStr(t->Value("managed_area_desc")), CStr(s->Value("managed_area_desc")));
     EXPECT_EQ(CDbl(t->Value("total_area_acres")), CDbl(s->Value("total_area_acres")));
-    EXPECT_EQ(CStr(t->Value("rec_last_mod_user")), "tester");
+    EXPECT_EQ(CStr(t->Value("rec_last_mod_user")), who);
 
     // Every child row of the source has its copy; the county both had is there once, and the
     // copies follow the target's own rows.
@@ -152,7 +153,8 @@ TEST_F(ProceduresTest, CopyAddsTheSourceDataToTheTarget) {
                      "display_order = 1"),
               1);
     EXPECT_EQ(Scalar("SELECT count(*) FROM element_managed_area WHERE managed_area_id = 9001 AND "
-                     "(rec_create_user IS NULL OR rec_create_user <> 'tester')"),
+                     "(rec_create_user IS NULL OR rec_create_user <> '" +
+                     who + "')"),
               0);
     ExpectForeignKeysHold();
 
@@ -162,7 +164,7 @@ TEST_F(ProceduresTest, CopyAddsTheSourceDataToTheTarget) {
     for (const auto& [table, col] : ChildTables())
         EXPECT_EQ(Rows(table, col, 9001), Rows(table, col, source)) << table;
     EXPECT_EQ(Scalar("SELECT count(*) FROM ma WHERE managed_area_id = " + src +
-                     " AND rec_last_mod_user = 'tester'"),
+                     " AND rec_last_mod_user = '" + who + "'"),
               0);
 
     EXPECT_FALSE(CopyManagedAreaData(*db, 999999, 9001, "tester"));
@@ -176,27 +178,42 @@ TEST_F(ProceduresTest, AFailureHalfwayChangesNothing) {
     db->ExecScript("INSERT INTO shape (shape_id) VALUES (9001); INSERT INTO ma (managed_area_id, "
                    "shape_id, managed_area_name) VALUES (9001, 9001, 'Target');");
     const std::string before = Dump();
+    // On a file the procedures' own statements fail; on a server, the rows they write.
     std::string failOn;
+    const bool server = zelk::testing::OnPostgres();
     zelk::testing::SetStatementHook(*db, [&](const std::string& sql) {
         if (!failOn.empty() && sql.find(failOn) != std::string::npos)
             throw ComError(err::ProviderError, "The disk is full; the change was not saved.");
     });
+    auto fail = [&](const std::string& statement, const std::string& table, const std::string& op) {
+        if (!server) {
+            failOn = statement;
+            return;
+        }
+        zelk::testing::FailOnServer(*db, table, op);
+    };
+    auto stop = [&](const std::string& table) {
+        if (server) zelk::testing::StopFailingOnServer(*db, table);
+    };
 
-    failOn = "DELETE FROM managed_area_owner";
+    fail("DELETE FROM managed_area_owner", "managed_area_owner", "DELETE");
     EXPECT_THROW(DeleteManagedAreaData(*db, id, "tester"), ComError);
     EXPECT_FALSE(db->InTransaction());
     EXPECT_EQ(Dump(), before);
+    stop("managed_area_owner");
 
-    failOn = "DELETE FROM shape WHERE";
+    fail("DELETE FROM shape WHERE", "shape", "DELETE");
     EXPECT_THROW(DeleteManagedAreaData(*db, id, "tester"), ComError);
     EXPECT_EQ(Dump(), before);
+    stop("shape");
 
-    failOn = "INSERT INTO managed_area_reference";
+    fail("INSERT INTO managed_area_reference", "managed_area_reference", "INSERT");
     EXPECT_THROW(CopyManagedAreaData(*db, id, 9001, "tester"), ComError);
     EXPECT_EQ(Dump(), before);
+    stop("managed_area_reference");
 
     // Inside a caller's transaction the procedure's part alone goes; the caller's stays.
-    failOn = "DELETE FROM managed_area_site";
+    fail("DELETE FROM managed_area_site", "managed_area_site", "DELETE");
     db->Begin();
     db->Execute("UPDATE ma SET manager = 'Kept' WHERE managed_area_id = 1");
     EXPECT_THROW(DeleteManagedAreaData(*db, id, "tester"), ComError);
@@ -204,6 +221,7 @@ TEST_F(ProceduresTest, AFailureHalfwayChangesNothing) {
     EXPECT_EQ(Scalar("SELECT count(*) FROM ma WHERE manager = 'Kept'"), 1);
     db->Rollback();
     EXPECT_EQ(Dump(), before);
+    stop("managed_area_site");
 
     failOn.clear();
     EXPECT_TRUE(DeleteManagedAreaData(*db, id, "tester"));

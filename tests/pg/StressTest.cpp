@@ -52,7 +52,8 @@ TEST_P(Stress, NoCommittedChangeIsLost) {
     ScratchDatabase scratch(GetParam());
     std::array<long, kRecords> shapes{}, ids{};
     {
-        auto setup = host::ReferenceHost::Open({scratch.path, "setup", 40, 11, true, false});
+        auto setup =
+            host::ReferenceHost::Open(SignedInAs({scratch.path, "setup", 40, 11, true, false}));
         auto& db = *setup->Db();
         auto rs = db.Query("SELECT m.managed_area_id AS id, m.shape_id AS shape FROM ma m WHERE "
                            "EXISTS (SELECT 1 FROM managed_area_owner o WHERE o.managed_area_id = "

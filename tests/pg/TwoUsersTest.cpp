@@ -21,7 +21,7 @@ struct Desk {
     std::shared_ptr<editor::ManagedAreaDetails> editor;
 
     Desk(const std::string& path, const std::string& user) {
-        host = host::ReferenceHost::Open({path, user, 30, 5, true, true});
+        host = host::ReferenceHost::Open(testing::SignedInAs({path, user, 30, 5, true, true}));
         window = std::make_shared<host::HostWindow>("frmManagedArea");
         editor = std::dynamic_pointer_cast<editor::ManagedAreaDetails>(
             window->AddControl("ZELK_ManagedArea.ManagedAreaDetails", "ctlDetails"));

@@ -4,11 +4,13 @@
 #include "host/data/SqliteDataService.h"
 #include "host/sample/SampleData.h"
 #include "host/schema/PgSchema.h"
+#include "platform/Conv.h"
 #include "platform/Error.h"
 
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -148,14 +150,47 @@ std::string EmptyDatabase() {
     return PgDataService::WithDatabase(PgServerUrl(), name);
 }
 
+std::string SqlLiteral(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string EnsureLogin(const std::string& user) {
+    static std::mutex m;
+    static std::set<std::string> made;
+    std::lock_guard lock(m);
+    if (made.insert(user).second) {
+        // Several test programs at once may make the same login; the first one wins.
+        PgDataService::Administer(
+            PgServerUrl(),
+            "DO $zelk$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = " +
+                SqlLiteral(user) + ") THEN EXECUTE format('CREATE ROLE %I LOGIN SUPERUSER', " +
+                SqlLiteral(user) +
+                "); END IF; EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL; END "
+                "$zelk$");
+    }
+    return user;
+}
+
+host::HostOptions SignedInAs(host::HostOptions options) {
+    if (!host::PgDataService::IsUrl(options.dbPath) || options.userName.empty()) return options;
+    options.dbPath = host::PgDataService::WithUser(options.dbPath, EnsureLogin(options.userName));
+    options.userName.clear();
+    return options;
+}
+
 host::HostOptions OnTestBackend(host::HostOptions options) {
-    if (OnPostgres() && options.dbPath == ":memory:" && !options.sampleData)
+    if (!OnPostgres() || options.dbPath != ":memory:") return SignedInAs(options);
+    if (options.userName.empty()) options.userName = host::OsUserName();
+    if (!options.sampleData)
         // As in memory, the host finds nothing and writes the schema (cheap without data).
         options.dbPath = EmptyDatabase();
-    else if (OnPostgres() && options.dbPath == ":memory:")
+    else
         options.dbPath = CopyOf(options.sampleData ? options.sampleAreas : -1, options.sampleSeed,
-                                options.userName.empty() ? host::OsUserName() : options.userName);
-    return options;
+                                options.userName);
+    return SignedInAs(options);
 }
 
 std::shared_ptr<host::DataService> NewTestDataService(int areas, unsigned seed) {
@@ -165,6 +200,23 @@ std::shared_ptr<host::DataService> NewTestDataService(int areas, unsigned seed) 
     auto db = std::make_shared<host::SqliteDataService>(":memory:");
     if (areas > 0) host::WriteSampleData(*db, areas, seed);
     return db;
+}
+
+std::string ActingUser(host::DataService& db, const std::string& claimed) {
+    if (db.Dialect() != host::sql::Dialect::PostgreSQL) return claimed;
+    return CStr(db.Query("SELECT session_user::text AS u")->Value("u"));
+}
+
+void FailOnServer(host::DataService& db, const std::string& table, const std::string& op) {
+    db.ExecScript("CREATE OR REPLACE FUNCTION zelk_test_fail() RETURNS trigger LANGUAGE plpgsql "
+                  "AS $zelk$ BEGIN RAISE EXCEPTION 'The disk is full; the change was not saved.' "
+                  "USING ERRCODE = '53100'; END $zelk$; DROP TRIGGER IF EXISTS zelk_test_fail ON " +
+                  table + "; CREATE TRIGGER zelk_test_fail BEFORE " + op + " ON " + table +
+                  " FOR EACH ROW EXECUTE FUNCTION zelk_test_fail();");
+}
+
+void StopFailingOnServer(host::DataService& db, const std::string& table) {
+    db.ExecScript("DROP TRIGGER IF EXISTS zelk_test_fail ON " + table + ";");
 }
 
 void KeysWritten(host::DataService& db) {

@@ -28,6 +28,24 @@ const std::string& PgUnavailable();
 // sample data it is an empty database the host creates as it would a file. It is dropped when
 // the test (or the suite that made it) ends. Other paths are left alone.
 host::HostOptions OnTestBackend(host::HostOptions options);
+// On a server database the server's session user is the signed-in user: a fixture's user
+// name becomes a login of its own on the test server (a superuser, so fixtures may write as
+// before), named in the URL. Files and options without a name are left alone.
+host::HostOptions SignedInAs(host::HostOptions options);
+// The login `user` on the test server, made when missing (a superuser); answers the name.
+std::string EnsureLogin(const std::string& user);
+// A text as an SQL string literal, for trusted test statements.
+std::string SqlLiteral(const std::string& s);
+
+// Who the audit trail and the procedures' stamps name when the client says `claimed`: on a
+// server its session user, on a file the claimed name.
+std::string ActingUser(host::DataService& db, const std::string& claimed);
+// On a server the procedures run inside the server, out of reach of the statement hook: a
+// trigger fails every `op` ("INSERT", "UPDATE", "DELETE") on `table` there, as a full disk
+// would, until StopFailingOnServer.
+void FailOnServer(host::DataService& db, const std::string& table, const std::string& op);
+void StopFailingOnServer(host::DataService& db, const std::string& table);
+
 // A data service on a private database of the test backend holding the schema and, with
 // `areas` > 0, the sample data of that size and seed.
 std::shared_ptr<host::DataService> NewTestDataService(int areas = 0, unsigned seed = 1);

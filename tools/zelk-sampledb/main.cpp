@@ -1,9 +1,11 @@
 // zelk-sampledb: writes a sample managed area database.
 //   zelk-sampledb [--areas N] [--seed S] [--out FILE | --db postgresql://...] [--force]
 #include "CommandLine.h"
+#include "host/ReferenceHost.h"
 #include "host/data/PgDataService.h"
 #include "host/data/SqliteDataService.h"
 #include "host/sample/SampleData.h"
+#include "host/security/Users.h"
 #include "platform/Error.h"
 
 #include <fcntl.h>
@@ -86,6 +88,9 @@ int main(int argc, char** argv) {
         try {
             zelk::host::PgDataService db(url, zelk::host::OpenMode::CreateIfMissing);
             zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
+            // Whoever makes the database administers it.
+            zelk::host::security::UserDirectory(db).RegisterCreator(
+                zelk::host::security::SignedInUser(db, ""));
         } catch (const zelk::ComError& e) {
             std::fprintf(stderr, "zelk-sampledb: %s\n", e.Description().c_str());
             return 1;
@@ -107,6 +112,7 @@ int main(int argc, char** argv) {
         db.ExecScript("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
                       "PRAGMA cache_size = -262144;");
         zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
+        zelk::host::security::UserDirectory(db).RegisterCreator(zelk::host::OsUserName());
         db.ExecScript("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
     } catch (const zelk::ComError& e) {
         failure = e.Description();

@@ -4,6 +4,7 @@
 #include "FlowTest.h"
 #include "FocusTest.h"
 #include "GridViewTest.h"
+#include "MapWindowTest.h"
 #include "ShellTest.h"
 
 #include "ViewTestSupport.h"
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FlowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::MapWindowTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

@@ -70,7 +70,7 @@ TEST(ExternalClient, GdalOpensTheSampleFileAsAGeoPackage) {
         host::WriteSampleData(db, 120, 7);
     }
     // Every layer, with no complaint about the file.
-    Run list = Shell("ogrinfo -ro -q '" + file + "'");
+    ShellRun list = Shell("ogrinfo -ro -q '" + file + "'");
     ASSERT_EQ(list.status, 0) << list.output;
     EXPECT_EQ(list.output.find("ERROR"), std::string::npos) << list.output;
     EXPECT_EQ(list.output.find("Warning"), std::string::npos) << list.output;
@@ -78,7 +78,7 @@ TEST(ExternalClient, GdalOpensTheSampleFileAsAGeoPackage) {
                               "county_boundary (Multi Polygon)", "state_boundary (Multi Polygon)"})
         EXPECT_NE(list.output.find(layer), std::string::npos) << layer << "\n" << list.output;
 
-    Run layer = Shell("ogrinfo -ro -so '" + file + "' managed_areas");
+    ShellRun layer = Shell("ogrinfo -ro -so '" + file + "' managed_areas");
     ASSERT_EQ(layer.status, 0) << layer.output;
     EXPECT_NE(layer.output.find("WGS 84"), std::string::npos) << layer.output;
     EXPECT_NE(layer.output.find("managed_area_name: String"), std::string::npos) << layer.output;
@@ -89,7 +89,7 @@ TEST(ExternalClient, GdalOpensTheSampleFileAsAGeoPackage) {
         EXPECT_GT(CLng(counties->Value("n")), 3000);
     }
     // A spatial filter goes through the R-tree and finds the areas of one state.
-    Run filtered = Shell("ogrinfo -ro -so -spat -125 24 -66 50 '" + file + "' managed_areas");
+    ShellRun filtered = Shell("ogrinfo -ro -so -spat -125 24 -66 50 '" + file + "' managed_areas");
     EXPECT_GT(Parse(filtered.output).features, 0) << filtered.output;
     std::filesystem::remove_all(dir);
 }
@@ -120,12 +120,12 @@ TEST(ExternalClient, GdalReadsTheManagedAreasFromPostgis) {
     o = OnTestBackend(o);
     auto host = host::ReferenceHost::Open(o);
     const std::string conn = PgConnection(o.dbPath);
-    Run layer = Shell("ogrinfo -ro -so '" + conn + "' managed_areas");
+    ShellRun layer = Shell("ogrinfo -ro -so '" + conn + "' managed_areas");
     ASSERT_EQ(layer.status, 0) << layer.output;
     EXPECT_EQ(layer.output.find("ERROR"), std::string::npos) << layer.output;
     ExpectLayerMatches(*host->Db(), Parse(layer.output));
     // The table with its GiST index, as a GIS program sees it.
-    Run table = Shell("ogrinfo -ro -so '" + conn + "' shape_geometry");
+    ShellRun table = Shell("ogrinfo -ro -so '" + conn + "' shape_geometry");
     ASSERT_EQ(table.status, 0) << table.output;
     ExpectLayerMatches(*host->Db(), Parse(table.output));
     auto ix = host->Db()->Query("SELECT indexdef FROM pg_indexes WHERE tablename = "

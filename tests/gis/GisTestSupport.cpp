@@ -61,8 +61,8 @@ double FromDms(const std::string& text) {
     return text.back() == 'W' || text.back() == 'S' ? -v : v;
 }
 
-Run Shell(const std::string& command) {
-    Run r;
+ShellRun Shell(const std::string& command) {
+    ShellRun r;
     FILE* p = popen((command + " 2>&1").c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf{};

@@ -34,11 +34,11 @@ double GeodesicArea(const host::gis::MultiPolygon& g);
 double FromDms(const std::string& text);
 
 // The output (stdout and stderr) of a shell command, and its exit status.
-struct Run {
+struct ShellRun {
     std::string output;
     int status = -1;
 };
-Run Shell(const std::string& command);
+ShellRun Shell(const std::string& command);
 bool HaveProgram(const std::string& name);
 
 } // namespace zelk::testing::gis

@@ -68,8 +68,8 @@ void MapWindowTest::viewShapeOpensTheAreaOnAMap() {
                                       "(shape_id) WHERE has_shape_ind = 'N'");
     QVERIFY(undrawn > 0);
     main.OpenDetails(undrawn);
-    auto* details =
-        dynamic_cast<ManagedAreaDetails*>(main.RecordWindows().back()->HostedControl().get());
+    auto* details = dynamic_cast<editor::ManagedAreaDetails*>(
+        main.RecordWindows().back()->HostedControl().get());
     QVERIFY(details);
     ui->ClearLog();
     details->mnuToolsViewShape->UserClick();
@@ -80,7 +80,8 @@ void MapWindowTest::viewShapeOpensTheAreaOnAMap() {
                                     "shape_geometry g ON g.shape_id = ma.shape_id");
     QVERIFY(drawn > 0);
     main.OpenDetails(drawn);
-    details = dynamic_cast<ManagedAreaDetails*>(main.RecordWindows().back()->HostedControl().get());
+    details = dynamic_cast<editor::ManagedAreaDetails*>(
+        main.RecordWindows().back()->HostedControl().get());
     QVERIFY(details);
     ui->ClearLog();
     details->mnuToolsViewShape->UserClick();

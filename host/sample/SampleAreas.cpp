@@ -159,6 +159,17 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
         std::snprintf(code, sizeof code, "%s%07d", st.code.c_str(), id);
         std::string desc = "A " + std::to_string(std::lround(acres)) + "-acre " + type + " in " +
                            countyName + ", " + st.name + ".";
+        // Drawn in the order the values have always been drawn in, so a seed gives the same
+        // names, people and codes as before the outlines; contiguity was drawn here once and is
+        // the outline's answer now, but its draw stays for the same reason.
+        const Variant majorArea = id > 20 && r.Chance(5) ? Variant(r.Range(1, id - 1)) : Null();
+        r.Chance(85);
+        const int protection = r.Range(1, 4), iucn = r.Range(1, 8);
+        const std::string manager = PersonName(r);
+        const int access = r.Range(1, 4);
+        const bool plan = r.Chance(40);
+        const int dataQc = r.Range(1, 4);
+        const Variant dataQcBy = r.Chance(50) ? Variant(PersonName(r)) : Null();
         q.ma.Row({id,
                   id,
                   code,
@@ -166,7 +177,7 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   type,
                   equi ? Variant(std::to_string(equiSite)) : Null(),
                   equi ? Variant(c.siteNames[static_cast<std::size_t>(equiSite - 1)]) : Null(),
-                  id > 20 && r.Chance(5) ? Variant(r.Range(1, id - 1)) : Null(),
+                  majorArea,
                   st.id,
                   Latitude(area.point.lat),
                   Longitude(area.point.lon),
@@ -182,25 +193,22 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   area.counties.size() > 1 ? "Y" : "N",
                   mapped ? "Y" : "N",
                   area.shape.size() == 1 ? "Y" : "N",
-                  r.Range(1, 4),
-                  r.Range(1, 8),
-                  PersonName(r),
+                  protection,
+                  iucn,
+                  manager,
                   st.name + " Department of Natural Resources",
                   st.id,
-                  r.Range(1, 4),
-                  r.Chance(40) ? "Y" : "N",
+                  access,
+                  plan ? "Y" : "N",
                   IsoDate(modified),
                   editor,
-                  r.Range(1, 4),
-                  r.Chance(50) ? Variant(PersonName(r)) : Null(),
+                  dataQc,
+                  dataQcBy,
                   orgUnit,
                   creator,
                   createdAt,
                   editor,
                   modifiedAt});
-        // Contiguity was drawn here once; the outline answers it now. The draw stays, so the
-        // records that follow keep the values their seed gave them.
-        r.Chance(85);
 
         // The stamps are the same on every child row of the area.
         const Variant idV(id), creatorV(creator), createdV(createdAt), editorV(editor),

@@ -160,11 +160,13 @@ std::string RtreeTriggers(const SpatialTable& t) {
     return s;
 }
 
+// The description is never left empty: the database keeps no empty texts (they read as NULL).
 void RegisterLayer(DataService& db, const std::string& table, const std::string& identifier,
                    const char* dataType) {
-    db.Execute("INSERT INTO gpkg_contents (table_name, data_type, identifier, description, "
-               "srs_id) VALUES (?, ?, ?, '', 4326)",
-               {Variant(table), Variant(dataType), Variant(identifier)});
+    db.Execute(
+        "INSERT INTO gpkg_contents (table_name, data_type, identifier, description, "
+        "srs_id) VALUES (?, ?, ?, ?, 4326)",
+        {Variant(table), Variant(dataType), Variant(identifier), Variant(identifier + ", WGS 84")});
     db.Execute("INSERT INTO gpkg_geometry_columns (table_name, column_name, geometry_type_name, "
                "srs_id, z, m) VALUES (?, 'geom', 'MULTIPOLYGON', 4326, 0, 0)",
                {Variant(table)});

@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kArcSecond = 1.0 / 3600.0;
 // Below this a mapped area would be lost in the rounding of its acres.
-constexpr double kSmallestAcres = 10.0;
+constexpr double kSmallestAcres = 20.0;
 
 double Snap(double v) {
     return std::round(v * 3600.0) * kArcSecond;
@@ -167,7 +167,8 @@ GeneratedArea SampleShapes::Make(int countyId, const std::vector<int>& stateCoun
             parts.push_back(std::move(g));
         GeomPtr whole = parts.size() == 1 ? std::move(parts.front()) : UnionOf(std::move(parts));
         out.shape = cut ? FromGeos(whole.get()) : MultiPolygon{Polygon{{ring}}};
-        out.acres = GeodesicArea(out.shape) / kSquareMetresPerAcre;
+        out.squareMetres = GeodesicArea(out.shape);
+        out.acres = out.squareMetres / kSquareMetresPerAcre;
         if (out.shape.empty() || out.acres < kSmallestAcres) continue;
         // Uncut, the outline holds c by its making.
         if (cut && !Contains(Prepare(whole.get()).get(), centre.get())) continue;

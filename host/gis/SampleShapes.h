@@ -16,7 +16,8 @@ struct GeneratedArea {
     std::vector<int> counties; // d_county_id; the county holding the point first
     LonLat point;              // on whole seconds of arc, inside the shape
     Extent bounds;             // the shape's extent widened to whole seconds of arc
-    double acres = 0;          // geodesic area of the shape
+    double squareMetres = 0;   // geodesic area of the shape
+    double acres = 0;
 };
 
 // Draws managed area outlines inside the real county boundaries: an irregular outline of

@@ -149,9 +149,11 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
         const gis::GeneratedArea area = shapes.Make(st.counties[firstCounty], st.counties, wanted,
                                                     acrossCountyLine, nearX, nearY, ragged, g);
         if (mapped) outlines.Write(id, area.shape);
-        const double acres = Round2(area.acres);
+        // Both figures from the measured area, so neither carries the other's rounding.
+        const double acres = Round2(area.acres),
+                     hectares = Round2(area.squareMetres / gis::kSquareMetresPerHectare);
         // The outline lies within counties of its own state: all of it is in the state.
-        const double inState = acres;
+        const double inState = acres, inStateHectares = hectares;
         const std::string& countyName = st.countyNames[firstCounty];
         const bool equi = id % 4 == 0 && id / 4 <= sites;
         const int equiSite = id / 4;
@@ -187,9 +189,9 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   Longitude(area.bounds.minLon),
                   desc,
                   acres,
-                  Round2(acres * gis::kHectaresPerAcre),
+                  hectares,
                   inState,
-                  Round2(inState * gis::kHectaresPerAcre),
+                  inStateHectares,
                   area.counties.size() > 1 ? "Y" : "N",
                   mapped ? "Y" : "N",
                   area.shape.size() == 1 ? "Y" : "N",

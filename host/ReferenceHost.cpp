@@ -9,6 +9,7 @@
 #include "host/data/SqliteDataService.h"
 #include "host/framework/ChangeRecorder.h"
 #include "host/framework/RegisterFrameworkClasses.h"
+#include "host/gis/GisInterface.h"
 #include "host/modules/ModuleStandIns.h"
 #include "host/procs/ServerProcedures.h"
 #include "host/sample/SampleData.h"
@@ -127,7 +128,7 @@ void ReferenceHost::MakeCurrent() const {
     RegisterDataClient(registry, db_);
     bo::RegisterBusinessObjects(registry, db_);
     RegisterFrameworkClasses(registry, db_);
-    RegisterGisInterface(registry, db_);
+    gis::RegisterGisInterface(registry, db_);
     RegisterSpellChecker(registry, db_, [app = std::weak_ptr<AppManager>(app_)] {
         auto a = app.lock();
         return a ? a->GetUserID() : -1L;

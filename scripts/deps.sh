@@ -4,7 +4,8 @@
 set -e
 PKGS="cmake ninja-build pkg-config g++ ccache libgtest-dev libgmock-dev libbenchmark-dev \
 libpugixml-dev libicu-dev libsqlite3-dev libmimalloc-dev qt6-base-dev fonts-liberation2 postgresql \
-libpq-dev libhunspell-dev hunspell-en-us poppler-utils $ZELK_EXTRA_PKGS"
+libpq-dev libhunspell-dev hunspell-en-us poppler-utils libgdal-dev gdal-bin libgeos-dev libproj-dev \
+postgresql-15-postgis-3 $ZELK_EXTRA_PKGS"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -48,6 +48,10 @@ HBA
   as_server "${bin}pg_ctl" -D "$data" -l "$base/server.log" -w -t 60 \
     -o "-k $sock -p $port -c listen_addresses= -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=60" \
     start >/dev/null || { cat "$base/server.log" >&2; exit 1; }
+  # The schema enables PostGIS; in the template every test database starts with it, which
+  # spares each one the seconds its creation takes.
+  "${bin}psql" -q -h "$sock" -p "$port" -U postgres -d template1 \
+    -c "CREATE EXTENSION IF NOT EXISTS postgis" >/dev/null 2>&1 || true
   echo "$url"
   ;;
 stop)

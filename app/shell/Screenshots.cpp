@@ -1,5 +1,6 @@
 #include "shell/Screenshots.h"
 
+#include "map/MapWindow.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
 #include "shell/Gallery.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 
 namespace zelk::view {
@@ -86,6 +88,14 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
         w->showMaximized();
         SaveFormPages(*w->View(), dir, Slug(w->HostedControl()->TypeName()), saved);
     }
+
+    for (QMdiSubWindow* sub : main.Area()->subWindowList())
+        if (qobject_cast<MapWindow*>(sub->widget())) {
+            main.Area()->setActiveSubWindow(sub);
+            sub->showMaximized();
+            f = SaveShot(*sub, dir, "map-window");
+            if (!f.isEmpty()) saved << f;
+        }
 
     FormWidget gallery(MakeGalleryForm());
     gallery.show();

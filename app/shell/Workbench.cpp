@@ -4,6 +4,7 @@
 
 #include "host/ReferenceHost.h"
 #include "host/data/PgDataService.h"
+#include "map/MapWindows.h"
 #include "platform/Error.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Gallery.h"
@@ -107,6 +108,7 @@ int RunWorkbench(const StartupOptions& o) {
     int rc = 0;
     {
         MainWindow main(*host, path);
+        MapWindows maps(main.Area());
         if (unattended) {
             // The search's and the editor's pages are part of the look to review: the search,
             // then the first record.
@@ -116,6 +118,7 @@ int RunWorkbench(const StartupOptions& o) {
                 list->MoveFirst();
                 main.OpenDetails(static_cast<long>(CLng(list->Value("ID"))));
             }
+            ShowFirstMappedArea(*host);
             QStringList saved = SaveWorkbenchShots(main, o.screenshotDir);
             for (const QString& f : saved)
                 std::cout << f.toStdString() << '\n';

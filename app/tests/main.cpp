@@ -5,6 +5,7 @@
 #include "FocusTest.h"
 #include "GridViewTest.h"
 #include "HelpTest.h"
+#include "MapWindowTest.h"
 #include "PrintTest.h"
 #include "ShellTest.h"
 #include "UsersTest.h"
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::UsersTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::MapWindowTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

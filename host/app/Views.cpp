@@ -61,28 +61,4 @@ HostWindow::HostWindow(std::string name) : Form(std::move(name), "HostWindow") {
     });
 }
 
-namespace {
-class GisInterface : public Dispatch {
-public:
-    explicit GisInterface(std::shared_ptr<DataService> db)
-        : Dispatch("GISInterface"), db_(std::move(db)) {
-        DefineMethod("ViewShape", [this](Args& a) {
-            Variant id = Arg(a, 0);
-            if (!IsNumeric(id)) return Variant(false);
-            auto rs = db_->Query("SELECT has_shape_ind FROM shape WHERE shape_id = ?",
-                                 {Variant(CLng(id))});
-            return Variant(rs->RecordCount() > 0 && CStr(rs->Value("has_shape_ind")) == "Y");
-        });
-    }
-
-private:
-    std::shared_ptr<DataService> db_;
-};
-} // namespace
-
-void RegisterGisInterface(ProgIdRegistry& registry, const std::shared_ptr<DataService>& db) {
-    registry.Register("ArcViewCommuncation.GISInterface",
-                      [db] { return std::make_shared<GisInterface>(db); });
-}
-
 } // namespace zelk::host

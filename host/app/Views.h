@@ -72,8 +72,4 @@ private:
     bool mainGridRedraw_ = true;
 };
 
-// Registers the GIS stand-in "ArcViewCommuncation.GISInterface": ViewShape(shape ID) answers
-// True for a shape that has a drawing.
-void RegisterGisInterface(ProgIdRegistry& registry, const std::shared_ptr<DataService>& db);
-
 } // namespace zelk::host

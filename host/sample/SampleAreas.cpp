@@ -1,3 +1,7 @@
+#include "host/gis/Boundaries.h"
+#include "host/gis/Geodesic.h"
+#include "host/gis/GeometryStore.h"
+#include "host/gis/SampleShapes.h"
 #include "host/sample/SampleNames.h"
 #include "host/sample/SampleWriter.h"
 
@@ -95,29 +99,32 @@ std::string OwnerName(SampleRandom& r, int type, const SampleState& s,
     }
 }
 
-std::string OakPlace(SampleRandom& r) {
-    static const std::vector<std::string> oaks = {"Oak", "White Oak", "Burr Oak", "Oakwood"};
-    std::string oak = r.Pick(oaks);
-    return oak + " " + r.Pick(LandformWords());
+double Round2(double v) {
+    return std::round(v * 100.0) / 100.0;
 }
 
-double Round1(double v) {
-    return std::round(v * 10.0) / 10.0;
+std::string Latitude(double degrees) {
+    return Dms(degrees, 7, 'N');
+}
+// Every sample area lies west of Greenwich.
+std::string Longitude(double degrees) {
+    return Dms(-degrees, 8, 'W');
 }
 
 } // namespace
 
 void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, SampleRandom& r) {
     AreaStatements q(db);
+    gis::SampleShapes shapes(gis::UsBoundaries());
+    gis::GeometryWriter outlines(db, gis::ShapeTable(), nullptr, true);
+    // The outlines draw from a stream of their own: the records' other values stay those of
+    // the same seed.
+    SampleRandom g(c.seed * 0x9E3779B97F4A7C15ull + 0x5EEDull);
     const int sites = static_cast<int>(c.siteNames.size());
     for (int id = 1; id <= areas; ++id) {
-        // Every 40th area is an oak area in a county whose name begins with "La", so that a
-        // search for both finds something in a database of any size.
-        const bool showcase = id % 40 == 0;
-        const SampleState& st =
-            showcase ? c.states[static_cast<std::size_t>(r.Pick(c.laStates))] : r.Pick(c.states);
+        const SampleState& st = r.Pick(c.states);
         const std::string type = r.Pick(Designations());
-        const std::string place = showcase ? OakPlace(r) : PlaceName(r);
+        const std::string place = PlaceName(r);
         const std::string name = place + " " + type;
         const int created = 10957 + r.Below(7300); // 2000 to 2019
         const int modified = created + r.Below(1500);
@@ -130,22 +137,41 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                      mapped ? Variant(Stamp(r, created + r.Below(200))) : Null(),
                      mapped ? r.Range(2, 3) : 1, orgUnit, creator, createdAt, editor, modifiedAt});
 
-        const double acres = Round1(std::exp(r.Unit() * std::log(60000.0)) + 1.0);
-        const double inState = r.Chance(90) ? acres : Round1(acres * (0.3 + 0.6 * r.Unit()));
-        const double lat = 25.0 + r.Unit() * 24.0, lon = 67.0 + r.Unit() * 57.0;
-        const double half = std::sqrt(acres * 4046.86) / 2.0 / 111000.0;
-        const int countyCount =
-            std::min<int>(r.Chance(25) ? 2 : 1, static_cast<int>(st.counties.size()));
-        const std::size_t firstCounty =
-            showcase ? static_cast<std::size_t>(r.Pick(st.laCounties))
-                     : static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
+        // The wanted size; the drawn outline, cut to the county, gives the acres recorded.
+        const double wanted = std::exp(r.Unit() * std::log(60000.0)) + 1.0;
+        const double ragged = r.Chance(90) ? 0.0 : 0.3 + 0.6 * r.Unit();
+        const double nearY = r.Unit(), nearX = r.Unit();
+        const bool acrossCountyLine = r.Chance(25);
+        std::size_t firstCounty =
+            static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
+        if (!shapes.Drawable(st.counties[firstCounty]))
+            firstCounty = static_cast<std::size_t>(g.Pick(st.drawable));
+        const gis::GeneratedArea area = shapes.Make(st.counties[firstCounty], st.counties, wanted,
+                                                    acrossCountyLine, nearX, nearY, ragged, g);
+        if (mapped) outlines.Write(id, area.shape);
+        // Both figures from the measured area, so neither carries the other's rounding.
+        const double acres = Round2(area.acres),
+                     hectares = Round2(area.squareMetres / gis::kSquareMetresPerHectare);
+        // The outline lies within counties of its own state: all of it is in the state.
+        const double inState = acres, inStateHectares = hectares;
         const std::string& countyName = st.countyNames[firstCounty];
         const bool equi = id % 4 == 0 && id / 4 <= sites;
         const int equiSite = id / 4;
         char code[40];
         std::snprintf(code, sizeof code, "%s%07d", st.code.c_str(), id);
-        std::string desc = "A " + std::to_string(static_cast<long>(acres)) + "-acre " + type +
-                           " in " + countyName + ", " + st.name + ".";
+        std::string desc = "A " + std::to_string(std::lround(acres)) + "-acre " + type + " in " +
+                           countyName + ", " + st.name + ".";
+        // Drawn in the order the values have always been drawn in, so a seed gives the same
+        // names, people and codes as before the outlines; contiguity was drawn here once and is
+        // the outline's answer now, but its draw stays for the same reason.
+        const Variant majorArea = id > 20 && r.Chance(5) ? Variant(r.Range(1, id - 1)) : Null();
+        r.Chance(85);
+        const int protection = r.Range(1, 4), iucn = r.Range(1, 8);
+        const std::string manager = PersonName(r);
+        const int access = r.Range(1, 4);
+        const bool plan = r.Chance(40);
+        const int dataQc = r.Range(1, 4);
+        const Variant dataQcBy = r.Chance(50) ? Variant(PersonName(r)) : Null();
         q.ma.Row({id,
                   id,
                   code,
@@ -153,33 +179,33 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   type,
                   equi ? Variant(std::to_string(equiSite)) : Null(),
                   equi ? Variant(c.siteNames[static_cast<std::size_t>(equiSite - 1)]) : Null(),
-                  id > 20 && r.Chance(5) ? Variant(r.Range(1, id - 1)) : Null(),
+                  majorArea,
                   st.id,
-                  Dms(lat, 7, 'N'),
-                  Dms(lon, 8, 'W'),
-                  Dms(lat + half, 7, 'N'),
-                  Dms(lat - half, 7, 'N'),
-                  Dms(lon - half, 8, 'W'),
-                  Dms(lon + half, 8, 'W'),
+                  Latitude(area.point.lat),
+                  Longitude(area.point.lon),
+                  Latitude(area.bounds.maxLat),
+                  Latitude(area.bounds.minLat),
+                  Longitude(area.bounds.maxLon),
+                  Longitude(area.bounds.minLon),
                   desc,
                   acres,
-                  Round1(acres * 0.404686),
+                  hectares,
                   inState,
-                  Round1(inState * 0.404686),
-                  countyCount > 1 ? "Y" : "N",
+                  inStateHectares,
+                  area.counties.size() > 1 ? "Y" : "N",
                   mapped ? "Y" : "N",
-                  r.Chance(85) ? "Y" : "N",
-                  r.Range(1, 4),
-                  r.Range(1, 8),
-                  PersonName(r),
+                  area.shape.size() == 1 ? "Y" : "N",
+                  protection,
+                  iucn,
+                  manager,
                   st.name + " Department of Natural Resources",
                   st.id,
-                  r.Range(1, 4),
-                  r.Chance(40) ? "Y" : "N",
+                  access,
+                  plan ? "Y" : "N",
                   IsoDate(modified),
                   editor,
-                  r.Range(1, 4),
-                  r.Chance(50) ? Variant(PersonName(r)) : Null(),
+                  dataQc,
+                  dataQcBy,
                   orgUnit,
                   creator,
                   createdAt,
@@ -209,10 +235,8 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   k);
         }
         if (r.Chance(30)) child(q.alias, {place + (r.Chance(50) ? " Preserve" : " Tract")}, 1);
-        for (int k = 0; k < countyCount; ++k)
-            child(q.county,
-                  {st.counties[(firstCounty + static_cast<std::size_t>(k)) % st.counties.size()]},
-                  k + 1);
+        for (std::size_t k = 0; k < area.counties.size(); ++k)
+            child(q.county, {area.counties[k]}, static_cast<int>(k) + 1);
         if (r.Chance(20)) child(q.juris, {r.Pick(st.localJurisdictions)}, 1);
         if (r.Chance(50)) child(q.mapsheet, {r.Range(1, c.mapsheets)}, 1);
         int order = 0;

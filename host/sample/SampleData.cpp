@@ -1,6 +1,7 @@
 #include "host/sample/SampleData.h"
 
 #include "host/data/PgDataService.h"
+#include "host/gis/GisSchema.h"
 #include "host/sample/SampleWriter.h"
 #include "host/schema/PgSchema.h"
 #include "host/schema/Schema.h"
@@ -24,6 +25,7 @@ void WriteSampleData(DataService& db, int areas, unsigned seed) {
         if (server) server->SetBulkLoad(true);
         sample::SampleRandom r(seed);
         sample::SampleCatalogue c = sample::WriteReferenceData(db, areas, r);
+        c.seed = seed;
         sample::WriteManagedAreas(db, c, areas, r);
         if (server) server->SetBulkLoad(false);
         // The rows came with their keys; new rows must number on from there.
@@ -49,9 +51,12 @@ void WriteSampleData(DataService& db, int areas, unsigned seed) {
         db.Execute("DROP INDEX " + CStr(ix->Value("name")));
     }
 
+    gis::BeginBulkGeometry(db);
     sample::SampleRandom r(seed);
     sample::SampleCatalogue c = sample::WriteReferenceData(db, areas, r);
+    c.seed = seed;
     sample::WriteManagedAreas(db, c, areas, r);
+    gis::EndBulkGeometry(db);
 
     for (const std::string& sql : indexes)
         db.Execute(sql);

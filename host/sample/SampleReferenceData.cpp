@@ -1,5 +1,8 @@
 #include "host/embedded/UsCountiesCsv.h"
 #include "host/embedded/UsStatesCsv.h"
+#include "host/gis/Boundaries.h"
+#include "host/gis/ReferenceBoundaries.h"
+#include "host/gis/SampleShapes.h"
 #include "host/sample/SampleNames.h"
 #include "host/sample/SampleWriter.h"
 #include "platform/Strings.h"
@@ -7,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace zelk::host::sample {
 
@@ -107,26 +111,31 @@ std::vector<SampleState> WriteStatesAndCounties(DataService& db) {
               "INSERT INTO d_state (d_state_id, display_value, display_order, default_ind, "
               "nation_id, state_code, state_name, fips_code) VALUES (?, ?, ?, 'N', 1, ?, ?, ?)");
     std::map<int, SampleState> byId;
+    std::set<int> stateIds, countyIds;
     int order = 0;
     for (const auto& s : states) {
         int id = std::stoi(s.at(1));
         st.Row({id, s.at(2), ++order, s.at(0), s.at(2), s.at(1)});
+        stateIds.insert(id);
         if (id <= 56) byId[id] = SampleState{id, s.at(0), s.at(2), {}, {}, {}, {}};
     }
     Insert co(db, "INSERT INTO d_county (d_county_id, display_value, display_order, d_state_id, "
                   "county_name, fips_code, fips_class) VALUES (?, ?, ?, ?, ?, ?, ?)");
     order = 0;
+    gis::SampleShapes shapes(gis::UsBoundaries());
     for (const auto& c : CsvRows(embedded::UsCountiesCsv())) {
         int stateId = std::stoi(c.at(1));
         int id = stateId * 1000 + std::stoi(c.at(2));
         co.Row({id, c.at(3), ++order, stateId, c.at(3), c.at(1) + c.at(2), c.at(4)});
+        countyIds.insert(id);
         if (auto it = byId.find(stateId); it != byId.end()) {
-            if (c.at(3).rfind("La", 0) == 0)
-                it->second.laCounties.push_back(static_cast<int>(it->second.counties.size()));
+            if (shapes.Drawable(id))
+                it->second.drawable.push_back(static_cast<int>(it->second.counties.size()));
             it->second.counties.push_back(id);
             it->second.countyNames.push_back(c.at(3));
         }
     }
+    gis::WriteReferenceBoundaries(db, countyIds, stateIds);
     std::vector<SampleState> out;
     out.reserve(byId.size());
     for (auto& [id, s] : byId)
@@ -241,8 +250,6 @@ SampleCatalogue WriteReferenceData(DataService& db, int areas, SampleRandom& r) 
     SampleCatalogue c;
     WriteDomains(db);
     c.states = WriteStatesAndCounties(db);
-    for (std::size_t i = 0; i < c.states.size(); ++i)
-        if (!c.states[i].laCounties.empty()) c.laStates.push_back(static_cast<int>(i));
     WriteLocalJurisdictions(db, c.states, r);
     c.mapsheets = WriteMapsheets(db, r);
     c.siteNames = WriteSites(db, c.states, std::max(20, areas / 4), r);

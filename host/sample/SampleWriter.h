@@ -34,21 +34,22 @@ struct SampleState {
     std::vector<int> counties;
     std::vector<std::string> countyNames;
     std::vector<int> localJurisdictions;
-    std::vector<int> laCounties; // positions in counties of names beginning with "La"
+    std::vector<int> drawable; // positions in counties of those with a boundary to draw in
 };
 
 // What the generated managed areas can refer to.
 struct SampleCatalogue {
     std::vector<SampleState> states;    // the 50 states and DC
-    std::vector<int> laStates;          // positions in states of those with a "La..." county
     std::vector<std::string> siteNames; // conservation_site_id = position + 1
     int references = 0;
     int mapsheets = 0;
     int species = 0;
     int keywords = 0;
+    unsigned seed = 0; // of the whole load; the outlines draw from a stream of their own
 };
 
 // Domains and the records of other modules, sized for `areas` managed areas.
+// The counties and states come with their boundaries.
 SampleCatalogue WriteReferenceData(DataService& db, int areas, SampleRandom& r);
 void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, SampleRandom& r);
 

@@ -1,6 +1,7 @@
 #include "host/schema/PgSchema.h"
 
 #include "host/data/DataService.h"
+#include "host/gis/GisSchema.h"
 #include "host/schema/Schema.h"
 #include "host/security/PgSecurity.h"
 #include "platform/Conv.h"
@@ -111,6 +112,11 @@ bool EnsurePgSchema(DataService& db, bool create) {
                           std::to_string(kSchemaVersion) + ";");
             t.Commit();
         }
+        {
+            Transaction t(db);
+            gis::EnsureGisSchema(db);
+            t.Commit();
+        }
         if (!PgSecurityInstalled(db)) {
             Transaction t(db);
             InstallPgAuditTriggers(db);
@@ -121,8 +127,11 @@ bool EnsurePgSchema(DataService& db, bool create) {
     }
     if (!create)
         Raise(err::ProviderError, "The database holds no managed area tables.", "DataService");
+    // Tables of an extension (PostGIS's spatial_ref_sys) are no other application's.
     if (CLng(db.Query("SELECT COUNT(*) AS n FROM pg_class c JOIN pg_namespace s ON s.oid = "
-                      "c.relnamespace WHERE s.nspname = current_schema() AND c.relkind = 'r'")
+                      "c.relnamespace WHERE s.nspname = current_schema() AND c.relkind = 'r' "
+                      "AND NOT EXISTS (SELECT 1 FROM pg_depend d WHERE d.classid = "
+                      "'pg_class'::regclass AND d.objid = c.oid AND d.deptype = 'e')")
                  ->Value("n")) > 0)
         Raise(err::ProviderError,
               "The database holds other tables and is not a managed area "
@@ -136,6 +145,7 @@ bool EnsurePgSchema(DataService& db, bool create) {
         return false;
     }
     db.ExecScript(PgSchemaSql());
+    gis::CreateGisSchema(db);
     InstallPgAuditTriggers(db);
     InstallPgSecurity(db);
     t.Commit();

@@ -2,6 +2,7 @@
 
 #include "host/data/DataService.h"
 #include "host/embedded/SchemaSql.h"
+#include "host/gis/GisSchema.h"
 #include "platform/Conv.h"
 
 #include <string>
@@ -59,6 +60,7 @@ std::string SchemaSql() {
 
 void CreateSchema(DataService& db) {
     db.ExecScript(SchemaSql());
+    gis::CreateGisSchema(db);
     InstallAuditTriggers(db);
 }
 
@@ -69,6 +71,7 @@ void UpgradeSchema(DataService& db) {
         if (n == "row_version") versioned = true;
     if (!versioned)
         db.ExecScript("ALTER TABLE ma ADD COLUMN row_version INTEGER NOT NULL DEFAULT 1;");
+    gis::EnsureGisSchema(db);
     db.ExecScript("UPDATE schema_version SET version = " + std::to_string(kSchemaVersion) +
                   " WHERE version < " + std::to_string(kSchemaVersion) + ";");
 }

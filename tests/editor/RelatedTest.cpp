@@ -2,6 +2,7 @@
 
 #include "dialogs/frmAuditLog.h"
 #include "host/app/MessageCatalog.h"
+#include "host/gis/GisInterface.h"
 
 #include <algorithm>
 
@@ -109,8 +110,15 @@ TEST_F(Related, ViewShapeAsksTheGisOnlyForADrawnShape) {
     EXPECT_EQ(ui->Messages().back(), Text("MGA010"));
     editor->LoadData(drawn);
     ui->ClearLog();
+    host::gis::ClearRecordedShapeRequests();
     editor->mnuToolsViewShape->UserClick();
     EXPECT_TRUE(ui->Messages().empty());
+    EXPECT_EQ(host::gis::RecordedShapeRequests(), std::vector<long>{editor->ShapeID()});
+    // Marked drawn in the database, but its boundary is gone: the GIS has nothing to show.
+    host->Db()->Execute("DELETE FROM shape_geometry WHERE shape_id = ?",
+                        {Variant(static_cast<int>(editor->ShapeID()))});
+    editor->mnuToolsViewShape->UserClick();
+    EXPECT_EQ(ui->Messages().back(), Text("MGA010"));
 }
 
 TEST_F(Related, RecordAndFieldHistoryShowRealEdits) {

@@ -4,6 +4,8 @@
 #include "host/app/MessageCatalog.h"
 #include "host/app/Views.h"
 #include "host/data/DataService.h"
+#include "host/gis/GeometryStore.h"
+#include "host/gis/GisInterface.h"
 #include "platform/Collection.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
@@ -146,10 +148,18 @@ TEST_F(AppManagerTest, QueriesAuditingPrototypesRelatedRecordsAndTheGisStandIn) 
     auto second = RequireObject(colViews->Call("Item", {Variant(2)}));
     EXPECT_EQ(CStr(second->Call("Item", {Variant("WORKING_LIST_TYPE")})), "MGA");
 
-    RegisterGisInterface(ProgIdRegistry::Instance(), db);
+    // Shape 10 has its boundary; 12 says it is drawn but has none.
+    db->ExecScript("INSERT INTO shape (shape_id, has_shape_ind) VALUES (12, 'Y');");
+    gis::GeometryWriter(*db, gis::ShapeTable())
+        .Write(10,
+               {gis::Polygon{{{{-105.6, 41.3}, {-105.5, 41.3}, {-105.5, 41.4}, {-105.6, 41.3}}}}});
+    gis::RegisterGisInterface(ProgIdRegistry::Instance(), db);
+    gis::ClearRecordedShapeRequests();
     auto gis = CreateObject("ArcViewCommuncation.GISInterface");
     EXPECT_TRUE(CBool(gis->Call("ViewShape", {Variant(10)})));
     EXPECT_FALSE(CBool(gis->Call("ViewShape", {Variant(11)})));
+    EXPECT_FALSE(CBool(gis->Call("ViewShape", {Variant(12)})));
+    EXPECT_EQ(gis::RecordedShapeRequests(), std::vector<long>{10});
     EXPECT_FALSE(CBool(gis->Call("ViewShape", {Variant("10; DROP TABLE shape")})));
 }
 

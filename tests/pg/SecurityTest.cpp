@@ -414,7 +414,7 @@ TEST_P(AdminTool, SetsUpADatabaseAndAddsAReaderAndAnEditor) {
         EXPECT_NE(out.find("file permissions"), std::string::npos) << out;
         ASSERT_EQ(Run(db + "add \"" + editor + "\" --access edit", "", out), 0) << out;
     }
-    EXPECT_EQ(Run(db + "add x --access owner", "", out), 1);
+    EXPECT_EQ(Run(db + "add x --access owner", "", out), 2);
     EXPECT_NE(out.find("read, edit or admin"), std::string::npos) << out;
     EXPECT_EQ(Run(db + "add x --password hunter2", "", out), 2)
         << "no password on the command line";

@@ -271,6 +271,12 @@ public:
         QObject::connect(table_, &QTableView::clicked, table_, [this](const QModelIndex& i) {
             if (model_.GridRow(i.row()) < grid_.FixedRows()) HeaderClicked(i.column());
         });
+        // Lists open the row the user double-clicks; the model hears of it as a DblClick.
+        QObject::connect(table_, &QTableView::doubleClicked, table_, [this](const QModelIndex& i) {
+            DoubleClicked(model_.GridRow(i.row()), i.column());
+        });
+        QObject::connect(header, &QHeaderView::sectionDoubleClicked, table_,
+                         [this](int c) { DoubleClicked(0, c); });
         Connect();
         SetWidget(table_);
     }
@@ -336,6 +342,12 @@ private:
         auto keep = grid_.shared_from_this();
         if (!Host().FocusRefused(grid_)) RunUserAction([&] { grid_.UserSelectRows(rows); });
         ShowSelection();
+    }
+
+    void DoubleClicked(long row, long col) {
+        if (!model_.InShape(row, col)) return;
+        auto keep = grid_.shared_from_this();
+        RunUserAction([&] { grid_.UserDblClickCell(row, col); });
     }
 
     void HeaderClicked(int col) {

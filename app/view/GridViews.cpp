@@ -79,6 +79,10 @@ public:
         case Qt::EditRole:
             if (IsBoolean(r, c)) return {};
             return Q(grid_.DisplayText(r, c));
+        case Qt::ToolTipRole:
+            // The whole text of a cell too narrow for it.
+            if (IsBoolean(r, c) || grid_.DisplayText(r, c).empty()) return {};
+            return Q(grid_.DisplayText(r, c));
         case Qt::CheckStateRole:
             if (!IsBoolean(r, c)) return {};
             return IsTrue(grid_.CellRef(r, c)) ? Qt::Checked : Qt::Unchecked;
@@ -262,6 +266,9 @@ public:
         // A caption wider than its column is cut at its end, not on both sides.
         header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         header->setTextElideMode(Qt::ElideRight);
+        table_->setTextElideMode(Qt::ElideRight);
+        // The last shown column takes the room the others leave.
+        header->setStretchLastSection(true);
         // A header click sorts in the model rather than selecting the column.
         QObject::disconnect(header, &QHeaderView::sectionPressed, table_,
                             &QTableView::selectColumn);

@@ -10,6 +10,7 @@ class FlowTest : public QObject {
 private slots:
     void cleanup();
     void aSearchFillsTheWorkingList();
+    void aSlowSearchStopsOnCancelOrEscape();
     void anEditIsCheckedSavedAndShownInTheList();
     void closingWithUnsavedChangesAsks();
     void windowsCloseInAnyOrderWithTheirMenus();

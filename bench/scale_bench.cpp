@@ -186,27 +186,32 @@ double AddToList(Scale& s, long& selected) {
     grid.UserSelectRows(pick);
     selected = static_cast<long>(pick.size());
     RecordsetPtr list = s.host->WorkingList();
-    EmptyRecordset(*list);
     auto results = s.search->Results();
-    results->MoveFirst();
     constexpr int kOthers = 10000000;
-    for (long i = 0; i < s.areas; ++i, results->MoveNext()) {
-        if (results->EOF()) results->MoveFirst();
-        list->AddNew();
-        list->GetFields().Item("ID").SetValue(Variant(kOthers + static_cast<int>(i)));
-        list->GetFields().Item("managed_area_name").SetValue(results->Value("managed_area_name"));
-    }
-    list->Update();
-    list->Rebase();
+    // A working list of `areas` rows none of which is among the results. Made anew for every
+    // run: taking the added rows out again would copy the whole list, a peak of the benchmark's
+    // own that no user meets.
+    auto fill = [&] {
+        EmptyRecordset(*list);
+        results->MoveFirst();
+        for (long i = 0; i < s.areas; ++i, results->MoveNext()) {
+            if (results->EOF()) results->MoveFirst();
+            list->AddNew();
+            list->GetFields().Item("ID").SetValue(Variant(kOthers + static_cast<int>(i)));
+            list->GetFields()
+                .Item("managed_area_name")
+                .SetValue(results->Value("managed_area_name"));
+        }
+        list->Update();
+        list->Rebase();
+    };
     double best = 1e18;
     for (int run = 0; run < 3; ++run) {
+        fill();
         auto t0 = Clock::now();
         s.search->Get<Control>("cmdAddToList").UserClick();
         best = std::min(best, MsSince(t0));
         if (list->RecordCount() != s.areas + selected) std::fprintf(stderr, "rows not added\n");
-        list->SetFilter("ID >= " + std::to_string(kOthers));
-        list->Rebase();
-        list->SetFilter("");
     }
     EmptyRecordset(*list);
     return best;

@@ -164,6 +164,10 @@ void ManagedAreaSearch::FindNow() {
     // What the person sees now, put back exactly when they stop the search.
     const ResultsView before = SaveResultsView();
     UnbindResults();
+    // The previous results stay until the new ones are in (a stopped search shows them
+    // again); the grid's text of them must not stay as well, or a large search needs room
+    // for three copies at once.
+    flexResults_->ReleaseSpareRows();
     lblRecordsReturnedCount_->SetCaption("Searching...");
     DoEvents();
 

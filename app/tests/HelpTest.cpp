@@ -3,18 +3,24 @@
 #include "ViewTestSupport.h"
 #include "host/ReferenceHost.h"
 #include "host/help/HelpTopics.h"
+#include "map/MapWindow.h"
+#include "map/MapWindows.h"
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 #include "platform/ui/TabControl.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/UsersWindow.h"
 #include "view/HelpWindow.h"
+#include "zelk/ManagedAreaDetails.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTableView>
+#include <QTableWidget>
 
 namespace zelk::view::testing {
 
@@ -87,6 +93,28 @@ void HelpTest::f1OpensThePageOfTheWindowAndOfTheRecordPage() {
     QVERIFY(search && search->HostedControl()->TypeName() == "ManagedAreaSearch");
     PressF1(search);
     QCOMPARE(LastHelpPage(*ui), std::string("search.html"));
+
+    // The map of a record with a boundary, and the users window.
+    MapWindows maps(main.Area());
+    auto drawn = host->Db()->Query("SELECT MIN(ma.managed_area_id) AS id FROM ma JOIN "
+                                   "shape_geometry g ON g.shape_id = ma.shape_id");
+    main.OpenDetails(CLng(drawn->Value("id")));
+    auto* details = dynamic_cast<editor::ManagedAreaDetails*>(
+        main.RecordWindows().back()->HostedControl().get());
+    QVERIFY(details);
+    details->mnuToolsViewShape->UserClick();
+    QApplication::processEvents();
+    QMdiSubWindow* front = main.Area()->activeSubWindow();
+    QVERIFY(front && qobject_cast<MapWindow*>(front->widget()));
+    PressF1(front->widget());
+    QCOMPARE(LastHelpPage(*ui), std::string("map.html"));
+
+    UsersWindow* users = main.ShowUsers();
+    QApplication::processEvents();
+    users->List()->setFocus();
+    PressF1(users->List());
+    QCOMPARE(LastHelpPage(*ui), std::string("users.html"));
+    users->close();
 }
 
 void HelpTest::everyLinkOfEveryPageOpensAPage() {

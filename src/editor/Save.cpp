@@ -167,7 +167,9 @@ bool ManagedAreaDetails::SaveData() {
             std::string why = shape_->LastError();
             std::string code = shape_->LastErrorCode();
             // A refusal with a code of its own (another user saved first) keeps the edits.
-            if (!code.empty())
+            if (code == "MGA900")
+                OfferMerge();
+            else if (!code.empty())
                 DisplayMessage(code);
             else
                 DisplayMessage(why.empty() ? "MGA007" : "MGA008", {Variant(why)});

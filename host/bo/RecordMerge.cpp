@@ -175,10 +175,11 @@ void RecordMerge::PlanList(ChildList which) {
         if (inBase) {
             const bool mineSame = mv && SameContent(t, *mv, *bv);
             const bool theirsSame = tv && SameContent(t, *tv, *bv);
+            // Both the same in the end: the database's row as it is, stamps included.
             if (mv && tv)
-                r.action = mineSame                                    ? Do::TakeTheirs
-                           : (theirsSame || SameContent(t, *mv, *tv)) ? Do::KeepMine
-                                                                       : Do::Conflict;
+                r.action = mineSame || SameContent(t, *mv, *tv) ? Do::TakeTheirs
+                           : theirsSame                         ? Do::KeepMine
+                                                                : Do::Conflict;
             else if (mv)
                 r.action = mineSame ? Do::Drop : Do::Conflict;
             else if (tv)
@@ -186,7 +187,7 @@ void RecordMerge::PlanList(ChildList which) {
             else
                 r.action = Do::Drop;
         } else if (mv && tv) {
-            r.action = SameContent(t, *mv, *tv) ? Do::KeepMine : Do::Conflict;
+            r.action = SameContent(t, *mv, *tv) ? Do::TakeTheirs : Do::Conflict;
         } else {
             r.action = mv ? Do::KeepMine : Do::TakeTheirs;
         }
@@ -272,8 +273,22 @@ void RecordMerge::Apply() {
             f.conflict >= 0 && conflicts_[static_cast<std::size_t>(f.conflict)].takeTheirs;
         f.rec->SetAt(f.field, theirs ? f.theirs : f.value);
     }
-    for (auto& [rec, originals] : rebase_)
+    for (auto& [rec, originals] : rebase_) {
+        // A looked-up name follows its key: where the key is now the other user's, so is
+        // the name read with it.
+        const auto& t = rec->Def();
+        for (std::size_t i = 0; i < t.fields.size(); ++i) {
+            // The stamps are the database's: a save writes its own, and a record differing
+            // from the database in a stamp alone would count as changed for good.
+            if (IsStamp(t.fields[i])) rec->SetAt(static_cast<int>(i), originals[i]);
+            if (t.fields[i].lookupTable.empty()) continue;
+            for (std::size_t k = 0; k < t.fields.size(); ++k)
+                if (t.fields[k].column == t.fields[i].lookupKey &&
+                    t.fields[k].lookupTable.empty() && rec->At(static_cast<int>(k)) == originals[k])
+                    rec->SetAt(static_cast<int>(i), originals[i]);
+        }
         rec->SetOriginals(originals);
+    }
     for (const auto& l : lists_)
         ApplyList(l);
     mine_->Ma().SetRowVersion(theirVersion_);

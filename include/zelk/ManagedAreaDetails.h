@@ -437,6 +437,9 @@ private:
     void NewRecordFromThisOne();
     // Fills the pages again from the objects in hand, on the page the user was on.
     void ShowObjectsAgain();
+    // The element grid reads its rows from the database: before its collection is rebuilt it
+    // keeps what it shows, so that it shows the rebuilt collection next.
+    void HoldElementRows();
     // ---- working list (Navigation.cpp) ----
     void OpenWorkingList();
     void ShowGotoRecordDialog();

@@ -160,10 +160,15 @@ void ManagedAreaDetails::MergeWithDatabase() {
         // Cancel: the objects were never touched, so the editor is as it was.
         if (!accepted) return;
     }
+    HoldElementRows();
     merge->Apply();
     ShowObjectsAgain();
     // What the other user saved now counts as loaded; the user's side is still to be saved.
     modified_ = true;
+}
+
+void ManagedAreaDetails::HoldElementRows() {
+    if (filled_[PageElements] && ctlElement->HasMember("HoldRows")) ctlElement->Call("HoldRows");
 }
 
 void ManagedAreaDetails::ShowObjectsAgain() {
@@ -207,7 +212,9 @@ void ManagedAreaDetails::RecordGone() {
 }
 
 void ManagedAreaDetails::NewRecordFromThisOne() {
-    if (!shape_ || !shape_->BecomeNewRecord()) return;
+    if (!shape_) return;
+    HoldElementRows();
+    if (!shape_->BecomeNewRecord()) return;
     const std::string user = UserName();
     shape_->SetCreateUser(user);
     shape_->SetLastModUser(user);

@@ -213,7 +213,9 @@ void ManagedAreaDetails::RecordGone() {
 
 void ManagedAreaDetails::NewRecordFromThisOne() {
     if (!shape_) return;
-    HoldElementRows();
+    // Every row the grid shows goes with the new record, those it forgot after a save too.
+    if (filled_[PageElements] && ctlElement->HasMember("HoldRows"))
+        ctlElement->Call("HoldRows", {Variant(true)});
     if (!shape_->BecomeNewRecord()) return;
     const std::string user = UserName();
     shape_->SetCreateUser(user);

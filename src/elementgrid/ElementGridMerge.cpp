@@ -31,7 +31,7 @@ constexpr std::pair<const char*, const char*> kStored[] = {
 
 } // namespace
 
-void MA_ElementGrid::HoldRows() {
+void MA_ElementGrid::HoldRows(bool everyRow) {
     held_.clear();
     holding_ = elements_ != nullptr;
     if (!elements_) return;
@@ -41,10 +41,18 @@ void MA_ElementGrid::HoldRows() {
         for (long c = 0; c < g.Cols(); ++c)
             h.cells.push_back(g.TextMatrix(r, c));
         h.id = Cell(r, "element_managed_area_id");
-        if (RowState(r) == rowstate::New)
-            h.element = FindNewRowElement(r);
-        else if (auto n = ParseNumber(h.id))
+        if (auto n = ParseNumber(h.id); n && RowState(r) != rowstate::New)
             h.element = elements_->Find("ID = " + std::to_string(CLng(Variant(*n))));
+        if (!h.element) h.element = FindNewRowElement(r);
+        if (everyRow && !h.element && !Cell(r, "geo_level").empty()) {
+            h.element = NewElementObject();
+            h.element->MarkNew(true);
+            for (auto [property, key] : kStored)
+                h.element->SetProperty(property, Variant(Cell(r, key)));
+            h.element->SetProperty("DisplayOrder", Variant(Cell(r, "display_order")));
+            h.element->SetProperty("RecCreateUser", Variant(UserName()));
+            elements_->Add(h.element);
+        }
         held_.push_back(std::move(h));
     }
 }

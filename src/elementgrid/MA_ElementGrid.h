@@ -55,7 +55,9 @@ public:
     // The record's element collection is about to be rebuilt (merged with another user's save,
     // or made part of a new record): the next Initialize shows the collection's elements over
     // what the database holds, each row as it is on screen now where the collection keeps it.
-    void HoldRows();
+    // With `everyRow`, the rows become a new record's: a row the collection does not hold (it
+    // forgets saved rows after a save) is added to it as a new element.
+    void HoldRows(bool everyRow = false);
 
     VSFlexGrid& Grid() { return *flexElement_; }
     // Replaces the modal search used by the pick buttons (the workbench and tests keep the

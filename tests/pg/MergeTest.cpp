@@ -438,6 +438,52 @@ TEST_P(Merge, TheElementGridShowsTheMergedElements) {
               0);
 }
 
+TEST_P(Merge, ARecordKeptAsANewOneTakesEveryElementOnScreen) {
+    OpenDesks();
+    ann->host->Db()->Execute("UPDATE shape SET has_shape_ind = 'N'");
+    const long id = FirstId("SELECT MIN(managed_area_id) AS id FROM element_managed_area e WHERE "
+                            "(SELECT COUNT(*) FROM element_managed_area f WHERE "
+                            "f.managed_area_id = e.managed_area_id) >= 2");
+    const long elements = Count("SELECT COUNT(*) AS n FROM element_managed_area WHERE "
+                                "managed_area_id = " +
+                                std::to_string(id));
+    bob->Load(id);
+    bob->ShowPage(editor::PageElements);
+    auto& grid = dynamic_cast<elementgrid::MA_ElementGrid&>(*bob->editor->ctlElement);
+    auto status = [&](long row, const std::string& text) {
+        grid.Grid().UserSelect(row, 6);
+        grid.Get<TextBox>("txtStatusInMA").UserType(text);
+        grid.Grid().UserSelect(row == 1 ? 2 : 1, 6);
+    };
+    // A first save, after which the grid's collection holds none of the saved rows.
+    status(1, "first");
+    bob->Save();
+    ASSERT_TRUE(ui->Messages().empty()) << ui->Messages().front();
+    ann->Load(id);
+    ui->QueueAnswer(vb::Yes);
+    ann->Delete();
+    ASSERT_EQ(Stored(id, "managed_area_name"), "<gone>");
+
+    bob->host->MakeCurrent();
+    status(2, "second");
+    ui->ClearLog();
+    ui->QueueAnswer(vb::Yes);
+    ui->QueueAnswer(vb::Yes);
+    bob->Save();
+    EXPECT_EQ(ui->Messages(), (std::vector<std::string>{Text("MGA900"), Text("MGA903")}));
+    EXPECT_EQ(grid.Grid().Rows() - 2, elements) << "header and blank row";
+    ui->ClearLog();
+    bob->Save();
+    EXPECT_TRUE(ui->Messages().empty()) << ui->Messages().front();
+    const std::string kept = std::to_string(bob->editor->GetID());
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) AS n FROM element_managed_area WHERE managed_area_id = " + kept),
+        elements);
+    EXPECT_EQ(Count("SELECT COUNT(*) AS n FROM element_managed_area WHERE managed_area_id = " +
+                    kept + " AND status_in_ma IN ('first', 'second')"),
+              2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, Merge, ::testing::Values(false, true), BackendName);
 
 } // namespace

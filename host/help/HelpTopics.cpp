@@ -42,6 +42,7 @@ constexpr Topic kTopics[] = {
     {42, "spelling.html"},
     {43, "users.html"},
     {44, "map.html"},
+    {45, "merge.html"},
     {50, "messages.html"},
 };
 constexpr long kEditorFirstPage = 11;
@@ -171,6 +172,7 @@ long TopicFor(const Control* control) {
                 {"frmSQL", "view-sql.html"},
                 {"frmUserSearchSaveOpen", "saved-searches.html"},
                 {"frmTextEditor", "editor.html"},
+                {"frmMerge", "merge.html"},
             };
             for (const auto& [f, page] : forms)
                 if (IEquals(form->Name(), f)) return TopicOfPage(page);

@@ -17,10 +17,14 @@ frmMerge::frmMerge() : Form("frmMerge") {
     flexConflicts_->SetRows(1);
     flexConflicts_->SetFixedRows(1);
     flexConflicts_->SetFixedCols(0);
-    static const char* const headers[Cols] = {"Page",   "Field or Row", "Loaded", "Yours",
+    static const char* const headers[Cols] = {"Page",   "Field or Row", "Loaded",     "Yours",
                                               "Theirs", "Changed By",   "Changed On", "Keep"};
-    for (int c = 0; c < Cols; ++c)
+    // Every column in view at once, so yours and theirs are read side by side.
+    static const long widths[Cols] = {1100, 1900, 1900, 1900, 1900, 1000, 1400, 600};
+    for (int c = 0; c < Cols; ++c) {
         flexConflicts_->SetTextMatrix(0, c, headers[c]);
+        flexConflicts_->SetColWidth(c, widths[c]);
+    }
     auto button = [this](const char* name, const char* caption, long left) {
         auto b = Add<CommandButton>(name);
         b->SetCaption(caption);
@@ -54,9 +58,9 @@ void frmMerge::LoadConflicts(std::vector<MergeRow> rows) {
         const auto& c = *r.conflict;
         const long row = static_cast<long>(i) + 1;
         theirs_[i] = c.takeTheirs;
-        const std::string cells[Cols] = {r.page,    r.item,        c.loaded,    c.mine,
-                                         c.theirs,  c.changedBy,   c.changedOn,
-                                         c.takeTheirs ? kTheirs : kMine};
+        const std::string cells[Cols] = {
+            r.page,   r.item,      c.loaded,    c.mine,
+            c.theirs, c.changedBy, c.changedOn, c.takeTheirs ? kTheirs : kMine};
         for (int col = 0; col < Cols; ++col)
             g.SetTextMatrix(row, col, cells[col]);
     }

@@ -66,13 +66,18 @@ const MessageCatalog& MessageCatalog::Default() {
             // The module's own codes start at 900.
             {"MGA900",
              {"Another user saved changes to this managed area after you opened it, so your "
-              "changes were not saved. They are still shown: reload the record to see the other "
-              "user's changes, then make yours again.",
-              Warn}},
+              "changes were not saved. Merge the other user's changes with yours? (No keeps your "
+              "changes on screen, unsaved.)",
+              Ask}},
             {"MGA901",
              {"Another user changed or deleted this managed area after you opened it, so it was "
               "not deleted. Reload the record and delete it again if it should still go.",
               Warn}},
+            {"MGA903",
+             {"Another user deleted this managed area after you opened it, so there is nothing "
+              "to merge your changes with. Keep your version as a new record (New record from "
+              "this one)? No discards your changes.",
+              Ask}},
             {"MGA902",
              {"You may only read this database, so the server refused the change. Nothing of it "
               "was saved; ask an administrator for the right to edit.",

@@ -42,6 +42,7 @@ constexpr Topic kTopics[] = {
     {42, "spelling.html"},
     {43, "users.html"},
     {44, "map.html"},
+    {45, "merge.html"},
     {50, "messages.html"},
 };
 constexpr long kEditorFirstPage = 11;
@@ -85,8 +86,10 @@ constexpr std::pair<const char*, const char*> kAdvice[] = {
     {"MGA023", "Choose an element for the row with the ... button, or remove the row."},
     {"MGA024", "Type a whole number."},
     {"MGA025", "Type the budget as digits with an optional decimal point, such as 15000.50."},
-    {"MGA900", "Your changes are still on screen: reload the record, then make them again."},
+    {"MGA900", "Choose Yes to merge: changes that do not collide are combined, and you choose "
+               "between yours and theirs where they do. Then save."},
     {"MGA901", "Reload the record; delete it again if it should still go."},
+    {"MGA903", "Choose Yes to save your version as a new managed area, or No to drop it."},
 };
 
 std::string MessageTable() {
@@ -169,6 +172,7 @@ long TopicFor(const Control* control) {
                 {"frmSQL", "view-sql.html"},
                 {"frmUserSearchSaveOpen", "saved-searches.html"},
                 {"frmTextEditor", "editor.html"},
+                {"frmMerge", "merge.html"},
             };
             for (const auto& [f, page] : forms)
                 if (IEquals(form->Name(), f)) return TopicOfPage(page);

@@ -13,6 +13,7 @@
 #include "shell/RecordsetModel.h"
 #include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
+#include "view/Icons.h"
 #include "view/QtUiDriver.h"
 #include "view/UserAction.h"
 
@@ -126,6 +127,9 @@ void MainWindow::BuildMenus() {
     addAction(contents);
     help->addAction(tr("&About"), this,
                     [this] { RunUserAction([&] { host_.App()->Call("ShowAbout"); }); });
+    for (QMenu* menu : {file, help})
+        for (QAction* a : menu->actions())
+            if (a->icon().isNull()) a->setIcon(CommandIcon(a->text().toStdString()));
 }
 
 UsersWindow* MainWindow::ShowUsers() {

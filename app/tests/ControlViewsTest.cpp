@@ -13,11 +13,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -250,6 +252,43 @@ void ControlViewsTest::disabledCommandsDoNothing() {
     // A hidden menu item is gone from the menu.
     save->SetVisible(false);
     QVERIFY(!saveAction->isVisible());
+}
+
+void ControlViewsTest::commandsShowTheirIcons() {
+    auto form = std::make_shared<Form>("frmTest");
+    auto file = form->Add<Menu>("mnuFile");
+    file->SetCaption("&File");
+    auto save = form->Add<Menu>("mnuFileSave", file.get());
+    save->SetCaption("&Save");
+    auto tb = form->Add<Toolbar>("tbMain");
+    tb->Move(0, 0, 9000, 420);
+    // The editor's buttons, by their image keys.
+    const char* keys[] = {"Open", "Save", "Print",     "Copy",       "Paste",      "Delete",
+                          "Find", "Goto", "ViewShape", "TextEditor", "SpellCheck", "Help"};
+    for (const char* k : keys)
+        tb->AddButton(k, k, k);
+    FormWidget view(form);
+    ShowActive(view);
+
+    auto* toolbar = view.findChild<QToolBar*>();
+    QVERIFY(toolbar);
+    QCOMPARE(toolbar->iconSize(), QSize(24, 24));
+    QSet<QByteArray> seen;
+    for (QAction* a : toolbar->actions()) {
+        const QIcon icon = a->icon();
+        // Drawn images at one and two times the size, not a scaled or painted stand-in.
+        QVERIFY2(icon.availableSizes().contains(QSize(48, 48)), qPrintable(a->toolTip()));
+        QImage img = icon.pixmap(QSize(24, 24)).toImage();
+        QByteArray bits(reinterpret_cast<const char*>(img.constBits()), img.sizeInBytes());
+        QVERIFY2(!seen.contains(bits), qPrintable(a->toolTip() + " looks like another"));
+        seen.insert(bits);
+    }
+    // A menu item shows the icon of its command.
+    QAction* saveItem = view.MenuBar()->actions()[0]->menu()->actions().value(0);
+    QVERIFY(saveItem);
+    QCOMPARE(saveItem->icon().pixmap(24).toImage(),
+             toolbar->actions()[1]->icon().pixmap(24).toImage());
+    QVERIFY(view.MenuBar()->actions()[0]->icon().isNull());
 }
 
 void ControlViewsTest::labelsShowTheirWholeCaption() {

@@ -19,6 +19,7 @@ private slots:
     void modelChangesShowInTheWidgets();
     void tabsShowTheCurrentPage();
     void disabledCommandsDoNothing();
+    void commandsShowTheirIcons();
     void labelsShowTheirWholeCaption();
 
 private:

@@ -196,6 +196,42 @@ void GridViewTest::listBoxMultiSelectReachesTheModel() {
     QVERIFY(table->selectionModel()->isRowSelected(1));
 }
 
+void GridViewTest::aDoubleClickReachesTheModel() {
+    auto form = std::make_shared<Form>("frmTest");
+    VSFlexGrid* g = MakeGrid(*form);
+    g->SetEditable(flex::EDNone);
+    g->SetSelectionMode(flex::SelByRow);
+    std::vector<std::string> log;
+    g->On("DblClick", [&](Args&) {
+        log.push_back(std::to_string(g->MouseRow()) + "," + std::to_string(g->MouseCol()) + " " +
+                      std::to_string(g->Row()));
+    });
+    FormWidget view(form);
+    ShowActive(view);
+    auto* table = WidgetOf<QTableView>(*g);
+    QVERIFY(table);
+    // What the window system sends for a double-click.
+    auto doubleClick = [](QWidget* w, QPoint at) {
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at);
+        QApplication::processEvents();
+    };
+
+    // A data cell: the first click selects its row, the event names the cell.
+    doubleClick(table->viewport(), table->visualRect(table->model()->index(1, 2)).center());
+    QCOMPARE(log.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(log[0]), QString("2,2 2"));
+
+    // The header row is the grid's fixed row 0.
+    QHeaderView* header = table->horizontalHeader();
+    doubleClick(header->viewport(),
+                QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+    QCOMPARE(log.size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(log[1]).left(3), QString("0,0"));
+}
+
 void GridViewTest::aLargeGridIsReadInPlace() {
     auto form = std::make_shared<Form>("frmTest");
     auto* g = form->Add<VSFlexGrid>("grdBig").get();

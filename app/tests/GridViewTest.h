@@ -19,6 +19,7 @@ private slots:
     void anEditRunsTheModelsEvents();
     void aRefusedEditKeepsTheOldValue();
     void listBoxMultiSelectReachesTheModel();
+    void aDoubleClickReachesTheModel();
     void aLargeGridIsReadInPlace();
 
 private:

@@ -79,6 +79,10 @@ public:
         case Qt::EditRole:
             if (IsBoolean(r, c)) return {};
             return Q(grid_.DisplayText(r, c));
+        case Qt::ToolTipRole:
+            // The whole text of a cell too narrow for it.
+            if (IsBoolean(r, c) || grid_.DisplayText(r, c).empty()) return {};
+            return Q(grid_.DisplayText(r, c));
         case Qt::CheckStateRole:
             if (!IsBoolean(r, c)) return {};
             return IsTrue(grid_.CellRef(r, c)) ? Qt::Checked : Qt::Unchecked;
@@ -262,6 +266,9 @@ public:
         // A caption wider than its column is cut at its end, not on both sides.
         header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         header->setTextElideMode(Qt::ElideRight);
+        table_->setTextElideMode(Qt::ElideRight);
+        // The last shown column takes the room the others leave.
+        header->setStretchLastSection(true);
         // A header click sorts in the model rather than selecting the column.
         QObject::disconnect(header, &QHeaderView::sectionPressed, table_,
                             &QTableView::selectColumn);
@@ -271,6 +278,12 @@ public:
         QObject::connect(table_, &QTableView::clicked, table_, [this](const QModelIndex& i) {
             if (model_.GridRow(i.row()) < grid_.FixedRows()) HeaderClicked(i.column());
         });
+        // Lists open the row the user double-clicks; the model hears of it as a DblClick.
+        QObject::connect(table_, &QTableView::doubleClicked, table_, [this](const QModelIndex& i) {
+            DoubleClicked(model_.GridRow(i.row()), i.column());
+        });
+        QObject::connect(header, &QHeaderView::sectionDoubleClicked, table_,
+                         [this](int c) { DoubleClicked(0, c); });
         Connect();
         SetWidget(table_);
     }
@@ -336,6 +349,12 @@ private:
         auto keep = grid_.shared_from_this();
         if (!Host().FocusRefused(grid_)) RunUserAction([&] { grid_.UserSelectRows(rows); });
         ShowSelection();
+    }
+
+    void DoubleClicked(long row, long col) {
+        if (!model_.InShape(row, col)) return;
+        auto keep = grid_.shared_from_this();
+        RunUserAction([&] { grid_.UserDblClickCell(row, col); });
     }
 
     void HeaderClicked(int col) {

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPainter>
-#include <QStyle>
 
 #include <array>
 #include <utility>
@@ -14,28 +13,62 @@ namespace zelk::view {
 
 namespace {
 
-// Parts of a name and the standard icon they stand for; the first match wins.
-constexpr std::array<std::pair<const char*, QStyle::StandardPixmap>, 19> kStandard{{
-    {"save", QStyle::SP_DialogSaveButton},
-    {"open", QStyle::SP_DialogOpenButton},
-    {"new", QStyle::SP_FileIcon},
-    {"delete", QStyle::SP_TrashIcon},
-    {"find", QStyle::SP_FileDialogContentsView},
-    {"search", QStyle::SP_FileDialogContentsView},
-    {"first", QStyle::SP_MediaSkipBackward},
-    {"last", QStyle::SP_MediaSkipForward},
-    {"prev", QStyle::SP_ArrowBack},
-    {"back", QStyle::SP_ArrowBack},
-    {"next", QStyle::SP_ArrowForward},
-    {"forward", QStyle::SP_ArrowForward},
-    {"refresh", QStyle::SP_BrowserReload},
-    {"reload", QStyle::SP_BrowserReload},
-    {"close", QStyle::SP_DialogCloseButton},
-    {"exit", QStyle::SP_DialogCloseButton},
-    {"cancel", QStyle::SP_DialogCancelButton},
-    {"ok", QStyle::SP_DialogOkButton},
-    {"list", QStyle::SP_FileDialogListView},
+// Words in a picture's or command's name (lower case, spaces and "&" removed) and the built-in
+// icon they stand for; the first match wins, so longer words come before their prefixes.
+constexpr std::array<std::pair<const char*, const char*>, 34> kNamed{{
+    {"printpreview", "document-print-preview"},
+    {"print", "document-print"},
+    {"saveas", "document-save"},
+    {"save", "document-save"},
+    {"opendatabase", "drive-harddisk"},
+    {"newdatabase", "folder-new"},
+    {"connect", "network-server"},
+    {"server", "network-server"},
+    {"open", "document-open"},
+    {"new", "document-new"},
+    {"copy", "edit-copy"},
+    {"paste", "edit-paste"},
+    {"cut", "edit-cut"},
+    {"undo", "edit-undo"},
+    {"delete", "edit-delete"},
+    {"remove", "list-remove"},
+    {"find", "edit-find"},
+    {"search", "edit-find"},
+    {"goto", "go-jump"},
+    {"viewshape", "mark-location"},
+    {"map", "mark-location"},
+    {"texteditor", "accessories-text-editor"},
+    {"spellcheck", "tools-check-spelling"},
+    {"spelling", "tools-check-spelling"},
+    {"help", "help-browser"},
+    {"first", "go-first"},
+    {"last", "go-last"},
+    {"previous", "go-previous"},
+    {"prev", "go-previous"},
+    {"next", "go-next"},
+    {"refresh", "view-refresh"},
+    {"users", "system-users"},
+    {"exit", "application-exit"},
+    {"close", "window-close"},
 }};
+
+std::string Squeezed(const std::string& name) {
+    std::string out;
+    for (char ch : LCase(name))
+        if (ch != ' ' && ch != '&' && ch != '.' && ch != '_' && ch != '-') out += ch;
+    return out;
+}
+
+// The built-in icon at 24 and 48 pixels: Qt takes the 48 one on a screen of twice the
+// density, and scales one of them for other sizes.
+QIcon Builtin(const char* file) {
+    QIcon icon;
+    for (const char* size : {"24", "48"}) {
+        const QString path = QStringLiteral(":/icons/%1/%2.png").arg(size, file);
+        if (QFileInfo::exists(path)) icon.addFile(path);
+    }
+    return icon;
+}
 
 QString Initials(const std::string& name) {
     if (LCase(name).starts_with("help")) return QStringLiteral("?");
@@ -87,14 +120,19 @@ QIcon IconFor(const std::string& name) {
     if (name.empty()) return {};
     QString file = QString::fromStdString(name);
     if (QFileInfo(file).isFile()) return QIcon(file);
-    std::string lower = LCase(name);
-    for (auto [part, pixmap] : kStandard)
-        if (lower.starts_with(part) || lower.ends_with(part))
-            return QApplication::style()->standardIcon(pixmap);
+    if (QIcon named = CommandIcon(name); !named.isNull()) return named;
     QIcon icon;
     icon.addPixmap(Badge(name, 16));
     icon.addPixmap(Badge(name, 24));
     return icon;
+}
+
+QIcon CommandIcon(const std::string& name) {
+    const std::string key = Squeezed(name);
+    if (key.empty()) return {};
+    for (auto [word, file] : kNamed)
+        if (key.starts_with(word) || key.ends_with(word)) return Builtin(file);
+    return {};
 }
 
 QPixmap PictureFor(const std::string& name, QSize size) {

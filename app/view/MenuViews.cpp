@@ -3,6 +3,7 @@
 // item is the model's UserClick; opening a menu clicks it too, so its handler can update the
 // items before they show. Shortcuts are the actions' shortcuts, active in the form's window.
 #include "view/MenuViews.h"
+#include "view/Icons.h"
 
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
@@ -95,6 +96,9 @@ private:
         bool separator = menu_.Caption() == "-";
         action_->setSeparator(separator);
         if (!separator) action_->setText(Q(menu_.Caption()));
+        // Items show the icon of their command, as the toolbar's buttons do; the bar's own
+        // titles stay text.
+        if (!separator && !topLevel_) action_->setIcon(CommandIcon(menu_.Caption()));
     }
     void ShowVisible() {
         action_->setVisible(menu_.Visible());

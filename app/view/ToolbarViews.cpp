@@ -26,7 +26,8 @@ public:
         : ControlView(toolbar, form), toolbar_(toolbar) {
         bar_ = new QToolBar(ParentWidget());
         bar_->setFocusPolicy(Qt::NoFocus);
-        bar_->setIconSize(QSize(16, 16));
+        // The icons' own size: drawn at 24 (48 on a dense screen) they stay sharp.
+        bar_->setIconSize(QSize(24, 24));
         bar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
         SetWidget(bar_);
     }

@@ -8,7 +8,7 @@
 namespace zelk::controls {
 
 namespace {
-constexpr long kCheck = 0, kText = 1, kId = 2;
+constexpr long kCheck = 0, kText = 1, kId = 2, kGroup = 3;
 
 std::string IdText(const Variant& v) {
     if (v.IsNull() || v.IsEmpty()) return "";
@@ -23,7 +23,7 @@ CheckListControl::CheckListControl(std::string name, std::string typeName)
     : UserControl(std::move(name), std::move(typeName)) {
     grid_ = Add<VSFlexGrid>("Grid");
     grid_->SetEditable(flex::EDKbdMouse);
-    grid_->SetCols(3);
+    grid_->SetCols(4);
     grid_->SetFixedRows(0);
     grid_->SetFixedCols(0);
     grid_->SetColKey(kCheck, "Selected");
@@ -31,6 +31,10 @@ CheckListControl::CheckListControl(std::string name, std::string typeName)
     grid_->SetColKey(kText, "Text");
     grid_->SetColKey(kId, "ID");
     grid_->SetColHidden(kId, true);
+    grid_->SetColKey(kGroup, "Group");
+    grid_->SetColHidden(kGroup, true);
+    // The box alone; the text column takes the rest of the width.
+    grid_->SetColWidth(kCheck, 300);
     grid_->On("BeforeEdit", [](Args& a) {
         if (CLng(Arg(a, 1)) != kCheck) a[2] = Variant(true);
     });
@@ -40,16 +44,21 @@ CheckListControl::CheckListControl(std::string name, std::string typeName)
 }
 
 void CheckListControl::LoadDomain(const std::string& table, const std::string& idColumn,
-                                  const std::string& textColumn) {
+                                  const std::string& textColumn, const std::string& groupColumn) {
     auto client = CreateObject("ZELK_DataClient.Query");
     client->Call("Connect", {Variant(serverName_), Variant(serverType_)});
     auto rsObj = RequireObject(client->Call(
-        "Query", {Variant(table), Variant(idColumn + "," + textColumn), Variant(textColumn)}));
+        "Query",
+        {Variant(table),
+         Variant(idColumn + "," + textColumn + (groupColumn.empty() ? "" : "," + groupColumn)),
+         Variant(textColumn)}));
     auto rs = std::dynamic_pointer_cast<Recordset>(rsObj);
     if (!rs) Raise(err::TypeMismatch, "The data client returned no recordset");
     grid_->SetRows(0);
-    for (; !rs->EOF(); rs->MoveNext())
-        AddRow(IdText(rs->Value(idColumn)), CStr(rs->Value(textColumn)));
+    for (; !rs->EOF(); rs->MoveNext()) {
+        long row = AddRow(IdText(rs->Value(idColumn)), CStr(rs->Value(textColumn)));
+        if (!groupColumn.empty()) grid_->SetTextMatrix(row, kGroup, IdText(rs->Value(groupColumn)));
+    }
     Refresh();
 }
 
@@ -118,6 +127,35 @@ bool CheckListControl::IsTicked(long row) const {
 bool CheckListControl::SetTicked(long row, bool ticked) {
     if (IsTicked(row) == ticked) return false;
     return grid_->UserToggleCheck(row, kCheck);
+}
+
+std::string CheckListControl::GroupOf(long row) const {
+    return grid_->TextMatrix(row, kGroup);
+}
+
+void CheckListControl::PutTickedFirst() {
+    struct Row {
+        std::string cells[4];
+        Variant data;
+    };
+    std::vector<Row> ticked, rest;
+    for (long row = 0; row < grid_->Rows(); ++row) {
+        Row r{{grid_->TextMatrix(row, kCheck), grid_->TextMatrix(row, kText),
+               grid_->TextMatrix(row, kId), grid_->TextMatrix(row, kGroup)},
+              grid_->RowData(row)};
+        (IsTicked(row) ? ticked : rest).push_back(std::move(r));
+    }
+    if (ticked.empty()) return;
+    ticked.insert(ticked.end(), std::make_move_iterator(rest.begin()),
+                  std::make_move_iterator(rest.end()));
+    const int redraw = grid_->Redraw();
+    grid_->SetRedraw(0);
+    for (long row = 0; row < static_cast<long>(ticked.size()); ++row) {
+        for (long c = 0; c < 4; ++c)
+            grid_->SetTextMatrix(row, c, ticked[static_cast<std::size_t>(row)].cells[c]);
+        grid_->SetRowData(row, ticked[static_cast<std::size_t>(row)].data);
+    }
+    grid_->SetRedraw(redraw);
 }
 
 std::set<std::string> CheckListControl::TickedIds() const {

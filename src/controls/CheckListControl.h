@@ -13,7 +13,8 @@ namespace zelk::controls {
 // Shared base of the controls that list a lookup table with a check column and keep a child
 // collection in step with the ticks: a ticked row has an item in the collection whose id
 // property holds the row's id. The inner grid "Grid" has the columns "Selected" (Boolean),
-// "Text" and a hidden "ID"; only the check column can be edited.
+// "Text", a hidden "ID" and a hidden "Group" (the value of the domain's group column, when one
+// is read); only the check column can be edited.
 class CheckListControl : public UserControl {
 public:
     CheckListControl(std::string name, std::string typeName);
@@ -24,7 +25,7 @@ public:
 
     // Reads the lookup rows through the data client (identifiers only, no caller text).
     void LoadDomain(const std::string& table, const std::string& idColumn,
-                    const std::string& textColumn);
+                    const std::string& textColumn, const std::string& groupColumn = "");
     // itemProgId "" makes new items with the collection's own class.
     void BindItems(const ObjectPtr& collection, const std::string& idProperty,
                    const std::string& textProperty, const std::string& itemProgId = "");
@@ -37,6 +38,10 @@ public:
     bool IsTicked(long row) const;
     // Ticks or unticks the row as a user's click does. False when nothing changed.
     bool SetTicked(long row, bool ticked);
+    // The group column's value of a row ("" when none was read).
+    std::string GroupOf(long row) const;
+    // Moves the ticked rows to the top, each part keeping its order.
+    void PutTickedFirst();
 
 protected:
     void DefineCommonListMembers();

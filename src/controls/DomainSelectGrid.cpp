@@ -3,12 +3,30 @@
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/ProgIdRegistry.h"
+#include "platform/Strings.h"
+
+#include <algorithm>
 
 namespace zelk::controls {
 
 DomainSelectGrid::DomainSelectGrid(std::string name)
     : CheckListControl(std::move(name), "DomainSelectGrid") {
     DefineCommonListMembers();
+    txtFilter_ = Add<TextBox>("txtFilter");
+    txtFilter_->SetToolTipText("Type to list only the values that contain the text");
+    txtFilter_->On("Change", [this](Args&) { SetFilterText(txtFilter_->Text()); });
+    // The filter box above, the list under it, both as wide as the control.
+    On("Resize", [this](Args&) { LayOut(); });
+    LayOut();
+    DefineProperty(
+        "GroupColumn", [this](Args&) { return Variant(groupColumn_); },
+        [this](const Variant& v, Args&) { groupColumn_ = CStr(v); });
+    DefineProperty(
+        "GroupValue", [this](Args&) { return Variant(groupValue_); },
+        [this](const Variant& v, Args&) { SetGroupValue(v.IsNull() ? "" : CStr(v)); });
+    DefineProperty(
+        "FilterText", [this](Args&) { return Variant(filter_); },
+        [this](const Variant& v, Args&) { SetFilterText(CStr(v)); });
     DefineProperty(
         "Caption", [this](Args&) { return Variant(caption_); },
         [this](const Variant& v, Args&) {
@@ -43,8 +61,8 @@ void DomainSelectGrid::SetDomain(const std::string& table, const std::string& id
     table_ = table;
     idColumn_ = idColumn;
     textColumn_ = textColumn;
-    LoadDomain(table, idColumn, textColumn);
-    ApplyFilter();
+    LoadDomain(table, idColumn, textColumn, groupColumn_);
+    Arrange();
 }
 
 void DomainSelectGrid::SetNewItemClass(const std::string& progId, const std::string& property,
@@ -57,7 +75,7 @@ void DomainSelectGrid::SetNewItemClass(const std::string& progId, const std::str
 void DomainSelectGrid::BindCollection(const ObjectPtr& collection, const std::string& idProperty,
                                       const std::string& textProperty) {
     BindItems(collection, idProperty, textProperty);
-    ApplyFilter();
+    Arrange();
 }
 
 long DomainSelectGrid::AddDomainItem(const std::string& text) {
@@ -85,9 +103,46 @@ void DomainSelectGrid::SetShowSelectedOnly(bool v) {
     ApplyFilter();
 }
 
+void DomainSelectGrid::SetGroupValue(const std::string& v) {
+    const std::string value = Trim(v);
+    if (value == groupValue_) return;
+    groupValue_ = value;
+    ApplyFilter();
+}
+
+void DomainSelectGrid::SetFilterText(const std::string& v) {
+    if (v == filter_) return;
+    filter_ = v;
+    if (txtFilter_->Text() != v) txtFilter_->SetText(v);
+    ApplyFilter();
+}
+
+void DomainSelectGrid::Arrange() {
+    PutTickedFirst();
+    ApplyFilter();
+}
+
 void DomainSelectGrid::ApplyFilter() {
-    for (long row = 0; row < Grid().Rows(); ++row)
-        Grid().SetRowHidden(row, selectedOnly_ && !IsTicked(row));
+    const std::string want = UCase(Trim(filter_));
+    VSFlexGrid& g = Grid();
+    const int redraw = g.Redraw();
+    g.SetRedraw(0);
+    for (long row = 0; row < g.Rows(); ++row) {
+        bool shown =
+            IsTicked(row) ||
+            (!selectedOnly_ &&
+             (groupValue_.empty() || GroupOf(row).empty() || GroupOf(row) == groupValue_) &&
+             (want.empty() || UCase(g.TextMatrix(row, 1)).find(want) != std::string::npos));
+        g.SetRowHidden(row, !shown);
+    }
+    g.SetRedraw(redraw);
+}
+
+void DomainSelectGrid::LayOut() {
+    constexpr long kBox = 315, kGap = 45;
+    const long w = Width(), h = Height();
+    txtFilter_->Move(0, 0, w, kBox);
+    Grid().Move(0, kBox + kGap, w, std::max(0L, h - kBox - kGap));
 }
 
 } // namespace zelk::controls

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/CheckListControl.h"
+#include "platform/ui/StdControls.h"
 
 #include <string>
 
@@ -14,6 +15,12 @@ namespace zelk::controls {
 //   Caption                              title shown above the list
 //   AllowAddItems                        Boolean: AddDomainItem may add lookup values
 //   ShowSelectedOnly                     Boolean: hides the unticked rows
+//   GroupColumn                          a column of the domain that groups its values (a
+//                                        county's state); set before SetDomain
+//   GroupValue                           lists only that group's values ("" all of them)
+//   FilterText                           lists only values whose text holds it (any case);
+//                                        the filter box "txtFilter" above the list sets it
+// A ticked value is never hidden by the group or the filter, and the ticked values come first.
 //   SetDomain(table, idColumn, textColumn)
 //   SetNewItemClass(progId, property, column)   the class AddDomainItem creates
 //   BindCollection(collection, idProperty, textProperty)
@@ -30,10 +37,15 @@ public:
                         const std::string& textProperty);
     long AddDomainItem(const std::string& text);
     void SetShowSelectedOnly(bool v);
+    void SetGroupValue(const std::string& v);
+    void SetFilterText(const std::string& v);
 
 private:
     void ApplyFilter();
-    std::string caption_, table_, idColumn_, textColumn_;
+    void Arrange();
+    void LayOut();
+    std::shared_ptr<TextBox> txtFilter_;
+    std::string caption_, table_, idColumn_, textColumn_, groupColumn_, groupValue_, filter_;
     std::string newProgId_, newProperty_, newColumn_;
     bool allowAdd_ = false, selectedOnly_ = false;
 };

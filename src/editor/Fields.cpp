@@ -121,7 +121,13 @@ void ManagedAreaDetails::WireFieldEvents() {
 
     cboNation->On("Change", Guarded("An error occurred loading the states of this nation.",
                                     [this](Args&) { NationChanged(); }));
-    cboState->On("Change", [this](Args&) { cboState->SetToolTipText(cboState->Text()); });
+    cboState->On("Change", [this](Args&) {
+        cboState->SetToolTipText(cboState->Text());
+        // The county and local jurisdiction lists follow the state.
+        for (Control* list :
+             {static_cast<Control*>(ctlCounty), static_cast<Control*>(ctlLocalJurisdiction)})
+            if (list) list->Let("GroupValue", Variant(cboState->BoundText()));
+    });
     ctlMAName->On("Validate", Guarded("An error occurred showing the name.",
                                       [this](Args&) { RefreshRecordHeader(); }));
 }

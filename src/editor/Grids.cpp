@@ -169,6 +169,9 @@ void ManagedAreaDetails::SetupCountyGrid() {
         ctlCounty->Let("UserName", Variant(UserName()));
         ctlCounty->Let("AllowAddItems", Variant(false));
         ctlCounty->Let("ShowSelectedOnly", Variant(false));
+        // The counties of the record's state are the ones to pick from.
+        ctlCounty->Let("GroupColumn", Variant("d_state_id"));
+        ctlCounty->Let("GroupValue", Variant(cboState->BoundText()));
         ctlCounty->Call("SetDomain",
                         {Variant("d_county"), Variant("d_county_id"), Variant("display_value")});
         ctlCounty->Call("BindCollection", {Variant(ChildListObject(bo::ChildList::Counties)),
@@ -187,6 +190,8 @@ void ManagedAreaDetails::SetupLocalJurisdictionGrid() {
         grid.Let("UserName", Variant(UserName()));
         grid.Let("AllowAddItems", Variant(true));
         grid.Let("ShowSelectedOnly", Variant(false));
+        grid.Let("GroupColumn", Variant("d_state_id"));
+        grid.Let("GroupValue", Variant(cboState->BoundText()));
         grid.Call("SetDomain", {Variant("d_local_jurisdiction"), Variant("d_local_jurisdiction_id"),
                                 Variant("local_jurisdiction_desc")});
         grid.Call("SetNewItemClass",

@@ -4,6 +4,10 @@
 #include "controls/DomainSelectGrid.h"
 #include "controls/ctlMapsheet.h"
 #include "controls/ctrlBindGrid.h"
+#include "platform/Strings.h"
+#include "platform/ui/StdControls.h"
+
+#include <algorithm>
 
 namespace zelk::testing {
 namespace {
@@ -286,6 +290,68 @@ TEST_F(GridsEditorTest, TheNextRecordReusesTheOwnerTypesAndGetsOnePrimaryColumn)
     ed.Deactivate();
     EXPECT_FALSE(CBool(ed.flexOwners->Call("HasChanges")));
     EXPECT_TRUE(ui->Messages().empty());
+}
+
+TEST_F(GridsEditorTest, CountyListsFollowTheStateWithTheTickedFirst) {
+    const long id = FindRecord(Has("managed_area_county"));
+    auto& ed = OpenEditor(id);
+    ShowPage(editor::PageLocators);
+    VSFlexGrid& g = ed.ctlCounty->Grid();
+    const long check = g.ColIndex("Selected"), text = g.ColIndex("Text"),
+               group = g.ColIndex("Group");
+    auto shown = [&] {
+        std::vector<long> rows;
+        for (long r = 0; r < g.Rows(); ++r)
+            if (!g.RowHidden(r)) rows.push_back(r);
+        return rows;
+    };
+    auto ticked = [&](long r) { return g.TextMatrix(r, check) == "-1"; };
+    const std::string state = ed.cboState->BoundText();
+    ASSERT_FALSE(state.empty());
+    // Only the state's counties, the record's own at the top.
+    std::vector<long> rows = shown();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LT(static_cast<long>(rows.size()), g.Rows());
+    EXPECT_TRUE(ticked(rows.front()));
+    bool pastTicked = false;
+    for (long r : rows) {
+        EXPECT_TRUE(ticked(r) || g.TextMatrix(r, group) == state) << g.TextMatrix(r, text);
+        if (!ticked(r)) pastTicked = true;
+        EXPECT_FALSE(pastTicked && ticked(r)) << "ticked below unticked: " << g.TextMatrix(r, text);
+    }
+
+    // Another state: its counties, and the ticked ones still there.
+    int other = -1;
+    for (int i = 0; i < ed.cboState->ListCount() && other < 0; ++i)
+        if (ed.cboState->ListText(i) != ed.cboState->Text()) other = i;
+    ASSERT_GE(other, 0);
+    ASSERT_TRUE(ed.cboState->UserPick(other));
+    const std::string now = ed.cboState->BoundText();
+    long tickedShown = 0, ofNewState = 0;
+    for (long r : shown()) {
+        if (ticked(r))
+            ++tickedShown;
+        else if (g.TextMatrix(r, group) == now)
+            ++ofNewState;
+        else
+            ADD_FAILURE() << g.TextMatrix(r, text) << " is of another state";
+    }
+    EXPECT_EQ(tickedShown, ed.ManagedAreaObject()->Children(ChildList::Counties).Count());
+    EXPECT_EQ(CStr(Prop(*ed.ctlLocalJurisdiction, "GroupValue")), now);
+
+    // Typing in the filter box narrows the list; what is ticked stays.
+    auto* filter = ed.ctlCounty->FindAs<TextBox>("txtFilter");
+    ASSERT_NE(filter, nullptr);
+    const std::string name = g.TextMatrix(shown().back(), text);
+    filter->SetText(LCase(name.substr(0, 4)));
+    for (long r : shown())
+        EXPECT_TRUE(ticked(r) || UCase(g.TextMatrix(r, text)).find(UCase(name.substr(0, 4))) !=
+                                     std::string::npos)
+            << g.TextMatrix(r, text);
+    rows = shown();
+    EXPECT_EQ(tickedShown, std::count_if(rows.begin(), rows.end(), ticked));
+    filter->SetText("");
+    EXPECT_GT(shown().size(), 1u);
 }
 
 } // namespace

@@ -77,6 +77,7 @@ const MessageCatalog& MessageCatalog::Default() {
             {"MGA919", {"The geometry was not taken: %1.", Warn}},
             {"MGA920", {"The file could not be read: %1.", Fail}},
             {"MGA921", {"No managed area has the major managed area code \"%1\".", Warn}},
+            {"MGA922", {"The database refused the import: %1", Fail}},
             {"MGA900",
              {"Another user saved changes to this managed area after you opened it, so your "
               "changes were not saved. They are still shown: reload the record to see the other "

@@ -1,5 +1,6 @@
 #include "host/exchange/FileRows.h"
 
+#include "host/exchange/CsvRows.h"
 #include "host/exchange/Formats.h"
 #include "platform/Error.h"
 
@@ -18,27 +19,7 @@ struct DatasetCloser {
     void operator()(GDALDataset* d) const { GDALClose(d); }
 };
 
-// A CSV's header line, counted before GDAL reads it: GDAL would build a field for every
-// one of a million columns first.
-std::string CsvHeaderProblem(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::size_t columns = 1, bytes = 0;
-    bool quoted = false;
-    char c;
-    while (in.get(c)) {
-        ++bytes;
-        if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && c == ',')
-            ++columns;
-        else if (!quoted && (c == '\n' || c == '\r'))
-            break;
-        if (columns > kMaxColumns)
-            return "the header has more than " + std::to_string(kMaxColumns) + " columns";
-    }
-    if (bytes == 0) return "the file is empty";
-    return "";
-}
+} // namespace
 
 std::optional<gis::MultiPolygon> TakeShape(OGRGeometry* g, OGRCoordinateTransformation* toWgs84,
                                            std::string& problem) {
@@ -64,8 +45,6 @@ std::optional<gis::MultiPolygon> TakeShape(OGRGeometry* g, OGRCoordinateTransfor
     }
 }
 
-} // namespace
-
 FileContents ReadFile(const std::string& path, long maxRows) {
     EnsureGdal();
     FileContents out;
@@ -79,22 +58,12 @@ FileContents ReadFile(const std::string& path, long maxRows) {
         return out;
     }
     const auto format = FormatOfFile(path);
-    if (format == Format::Csv) {
-        out.error = CsvHeaderProblem(path);
-        if (!out.error.empty()) return out;
-    }
-    CPLStringList openOptions;
-    if (format == Format::Csv) {
-        openOptions.SetNameValue("HEADERS", "YES");
-        openOptions.SetNameValue("AUTODETECT_TYPE", "NO");
-        openOptions.SetNameValue("KEEP_GEOM_COLUMNS", "NO");
-        openOptions.SetNameValue("GEOM_POSSIBLE_NAMES", "WKT");
-    }
+    if (format == Format::Csv) return ReadCsv(path, maxRows);
     const char* drivers[] = {format ? DriverName(*format) : nullptr, nullptr};
     CPLErrorReset();
-    std::unique_ptr<GDALDataset, DatasetCloser> ds(GDALDataset::Open(
-        path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, format ? drivers : nullptr,
-        format == Format::Csv ? openOptions.List() : nullptr, nullptr));
+    std::unique_ptr<GDALDataset, DatasetCloser> ds(
+        GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                          format ? drivers : nullptr, nullptr, nullptr));
     if (!ds || ds->GetLayerCount() < 1) {
         out.error = "it is no " + std::string(format ? DriverName(*format) : "GIS") +
                     " file GDAL can read (" + LastGdalError() + ")";

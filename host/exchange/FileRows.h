@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+class OGRGeometry;
+class OGRCoordinateTransformation;
+
 namespace zelk::host::exchange {
 
 // One row of a file as read: the text of each column (in header order) and its geometry in
@@ -29,6 +32,11 @@ struct FileContents {
 // that cannot be read to its end answers an error and no rows, so nothing of it is imported.
 // `maxRows` > 0 stops after that many rows (a preview).
 FileContents ReadFile(const std::string& path, long maxRows = 0);
+
+// A polygon or multipolygon in WGS 84 (reprojected by `toWgs84` when given); nothing for an
+// empty geometry, or with `problem` set for one that cannot be taken.
+std::optional<gis::MultiPolygon> TakeShape(OGRGeometry* g, OGRCoordinateTransformation* toWgs84,
+                                           std::string& problem);
 
 // The most columns a header may have; a longer one is refused before GDAL parses it.
 inline constexpr std::size_t kMaxColumns = 2000;

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unordered_map>
 
 namespace zelk::host::exchange {
@@ -95,6 +96,27 @@ long SaveArea(const std::shared_ptr<bo::Store>& store, DataService& db, const Ch
     return maId;
 }
 
+// The save-time checks of the editor that need other records: the code and the equivalent
+// site unique in the file and in the database, the major area known to either.
+void CheckAgainstOthers(const CheckedArea& a, const std::unordered_map<std::string, long>& codes,
+                        std::unordered_map<std::string, long>& seenCodes,
+                        std::unordered_map<std::string, long>& sites, Statement& codeLookup,
+                        Statement& siteLookup, std::vector<Rejection>& out) {
+    const long row = a.row;
+    if (auto [it, fresh] = seenCodes.emplace(a.code, row); !a.code.empty() && !fresh)
+        out.push_back(Reject(row, "MACodeBcd", "MGA915", {std::to_string(it->second)}, a.code));
+    else if (auto other = OtherWith(codeLookup, a.code); !other.empty())
+        out.push_back(Reject(row, "MACodeBcd", "MGA012", {other}, a.code));
+    if (auto [it, fresh] = sites.emplace(a.equiSite, row); !a.equiSite.empty() && !fresh)
+        out.push_back(
+            Reject(row, "EquiSiteId", "MGA916", {std::to_string(it->second)}, a.equiSite));
+    else if (auto other = OtherWith(siteLookup, a.equiSite); !other.empty())
+        out.push_back(Reject(row, "EquiSiteId", "MGA011", {other}, a.equiSite));
+    if (!a.majorCode.empty() && !codes.count(a.majorCode) &&
+        OtherWith(codeLookup, a.majorCode).empty())
+        out.push_back(Reject(row, "MajorMaCode", "MGA921", {a.majorCode}, a.majorCode));
+}
+
 void AddToWorkingList(Recordset& list, long id, const CheckedArea& a) {
     list.AddNew();
     list["ID"] = Variant(static_cast<int>(id));
@@ -125,11 +147,21 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
     r.read = static_cast<long>(file.rows.size());
     const ColumnMap map = MapColumns(file.header, rq.mapping);
     r.ignoredColumns = map.ignored;
-    const Lookups lookups(*db);
+    // A database that refuses before any row is checked leaves the whole file unread.
+    std::optional<Lookups> lookups;
+    std::unique_ptr<Statement> codeLookup, siteLookup;
+    try {
+        lookups.emplace(*db);
+        codeLookup = db->Prepare("SELECT managed_area_id FROM ma WHERE macode_bcd = ?");
+        siteLookup = db->Prepare("SELECT managed_area_id FROM ma WHERE equi_site_id = ?");
+    } catch (const ComError& e) {
+        r.rejections.push_back(Reject(0, "", "MGA922", {e.Description()}, ""));
+        r.error = r.rejections.back().message;
+        r.rejected = r.read;
+        return r;
+    }
 
     // Every check first, so that a rejected row is known before anything is written.
-    auto codeLookup = db->Prepare("SELECT managed_area_id FROM ma WHERE macode_bcd = ?");
-    auto siteLookup = db->Prepare("SELECT managed_area_id FROM ma WHERE equi_site_id = ?");
     std::unordered_map<std::string, long> codes, sites;
     for (const auto& row : file.rows)
         if (const int at = map.at[1]; at >= 0 && static_cast<std::size_t>(at) < row.values.size())
@@ -138,29 +170,17 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
     std::unordered_map<std::string, long> seenCodes;
     for (const auto& row : file.rows) {
         const std::size_t before = r.rejections.size();
-        auto a = CheckRow(row.values, row.number, map, lookups, r.rejections);
+        auto a = CheckRow(row.values, row.number, map, *lookups, r.rejections);
         if (!row.shapeProblem.empty())
             r.rejections.push_back(
                 Reject(row.number, "geometry", "MGA919", {row.shapeProblem}, ""));
         if (a) {
-            // The save-time checks of the editor, against the database and the file.
-            if (auto [it, fresh] = seenCodes.emplace(a->code, row.number);
-                !a->code.empty() && !fresh)
-                r.rejections.push_back(Reject(row.number, "MACodeBcd", "MGA915",
-                                              {std::to_string(it->second)}, a->code));
-            else if (auto other = OtherWith(*codeLookup, a->code); !other.empty())
-                r.rejections.push_back(Reject(row.number, "MACodeBcd", "MGA012", {other}, a->code));
-            if (auto [it, fresh] = sites.emplace(a->equiSite, row.number);
-                !a->equiSite.empty() && !fresh)
-                r.rejections.push_back(Reject(row.number, "EquiSiteId", "MGA916",
-                                              {std::to_string(it->second)}, a->equiSite));
-            else if (auto other = OtherWith(*siteLookup, a->equiSite); !other.empty())
-                r.rejections.push_back(
-                    Reject(row.number, "EquiSiteId", "MGA011", {other}, a->equiSite));
-            if (!a->majorCode.empty() && !codes.count(a->majorCode) &&
-                OtherWith(*codeLookup, a->majorCode).empty())
-                r.rejections.push_back(
-                    Reject(row.number, "MajorMaCode", "MGA921", {a->majorCode}, a->majorCode));
+            try {
+                CheckAgainstOthers(*a, codes, seenCodes, sites, *codeLookup, *siteLookup,
+                                   r.rejections);
+            } catch (const ComError& e) {
+                r.rejections.push_back(Reject(row.number, "", "MGA922", {e.Description()}, ""));
+            }
             a->shape = row.shape;
         }
         if (r.rejections.size() == before && a)
@@ -174,8 +194,17 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
     const std::string comment =
         "Imported from " + std::filesystem::path(rq.path).filename().string();
     const long total = static_cast<long>(accepted.size());
-    if (rq.atomic) db->Begin();
     std::vector<std::pair<long, const CheckedArea*>> done;
+    if (rq.atomic) {
+        try {
+            db->Begin();
+        } catch (const ComError& e) {
+            r.rejections.push_back(Reject(0, "", "MGA922", {e.Description()}, ""));
+            r.error = r.rejections.back().message;
+            r.rejected = r.read;
+            return r;
+        }
+    }
     for (const auto& a : accepted) {
         if (rq.progress && !rq.progress(static_cast<long>(done.size()), total)) {
             r.cancelled = true;
@@ -196,17 +225,23 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
         }
     }
     if (rq.atomic) {
-        if (r.cancelled || r.rejected > 0) {
-            db->Rollback();
-            done.clear();
-        } else {
+        bool kept = !r.cancelled && r.rejected == 0;
+        if (kept) {
             try {
                 db->Commit();
             } catch (const ComError& e) {
-                db->Rollback();
-                done.clear();
-                r.rejections.push_back(Reject(0, "", "MGA008", {e.Description()}, ""));
+                kept = false;
+                r.rejections.push_back(Reject(0, "", "MGA922", {e.Description()}, ""));
+                r.error = r.rejections.back().message;
             }
+        }
+        if (!kept) {
+            try {
+                db->Rollback();
+            } catch (const ComError&) {
+                // The connection rolls an open transaction back when it closes.
+            }
+            done.clear();
         }
     }
     for (const auto& [id, a] : done) {

@@ -256,20 +256,15 @@ std::optional<CheckedArea> CheckRow(const std::vector<std::string>& values, long
         const std::string year = item.size() > 0 ? Trim(item[0]) : "";
         const std::string budget = item.size() > 1 ? Trim(item[1]) : "";
         const std::string staff = item.size() > 2 ? Trim(item[2]) : "";
-        // The budget grid's own rules: a year from 1900 to 2100, a plain-number budget.
-        if (!year.empty()) {
-            const double y = Val(Variant(year));
-            if (y < 1900 || y > 2100)
-                reject("YearBudgets", "MGA015", {}, year);
-            else
-                b.year = Variant(static_cast<int>(y));
-        }
-        if (!budget.empty()) {
-            if (budget.find_first_of(",$") != std::string::npos || !IsNumeric(Variant(budget)))
-                reject("YearBudgets", "MGA025", {}, budget);
-            else
-                b.budget = Variant(CDbl(Variant(budget)));
-        }
+        // The budget grid's own rules.
+        if (const std::string code = editor::YearProblem(year); !code.empty())
+            reject("YearBudgets", code, {}, year);
+        else if (!year.empty())
+            b.year = Variant(static_cast<int>(Val(Variant(year))));
+        if (const std::string code = editor::BudgetProblem(budget); !code.empty())
+            reject("YearBudgets", code, {}, budget);
+        else if (!budget.empty())
+            b.budget = Variant(CDbl(Variant(budget)));
         if (!staff.empty()) {
             if (!IsNumeric(Variant(staff)))
                 reject("YearBudgets", "MGA912", {staff, "number"}, staff);

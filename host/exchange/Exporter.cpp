@@ -113,8 +113,13 @@ ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
             OGRFeature feature(layer->GetLayerDefn());
             for (std::size_t i = 0; i < cols.size(); ++i) {
                 const std::string& v = a.values[i];
-                if (v.empty()) continue;
                 const int at = static_cast<int>(i);
+                // Null rather than unset: GeoJSON leaves an unset property out, and a column
+                // empty in every record would be missing from the file.
+                if (v.empty()) {
+                    feature.SetFieldNull(at);
+                    continue;
+                }
                 switch (FieldType(cols[i])) {
                 case OFTReal:
                     feature.SetField(at, std::stod(v));

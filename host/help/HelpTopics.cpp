@@ -42,6 +42,7 @@ constexpr Topic kTopics[] = {
     {42, "spelling.html"},
     {43, "users.html"},
     {44, "map.html"},
+    {45, "exchange.html"},
     {50, "messages.html"},
 };
 constexpr long kEditorFirstPage = 11;
@@ -105,6 +106,8 @@ constexpr std::pair<const char*, const char*> kAdvice[] = {
                "import the rejected rows again."},
     {"MGA900", "Your changes are still on screen: reload the record, then make them again."},
     {"MGA901", "Reload the record; delete it again if it should still go."},
+    {"MGA902", "Ask an administrator to give you the right to edit (Workbench > Users...), then "
+               "make the change again."},
 };
 
 std::string MessageTable() {

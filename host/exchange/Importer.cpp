@@ -21,6 +21,9 @@ namespace zelk::host::exchange {
 
 namespace {
 
+// Records per commit when each record is not a transaction of its own.
+constexpr std::size_t kBatchSize = 500;
+
 std::string OtherWith(Statement& s, const std::string& value) {
     if (value.empty()) return "";
     s.Bind(1, Variant(value));
@@ -205,16 +208,39 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
             return r;
         }
     }
+    // Without --atomic, records are committed in batches, each record inside its own savepoint:
+    // a failing record is rolled back alone, and the disk is synced once per batch instead of
+    // once per record. A batch whose commit fails is reported row by row.
+    std::vector<std::pair<long, const CheckedArea*>> batch;
+    auto commitBatch = [&] {
+        if (rq.atomic || !db->InTransaction()) return;
+        try {
+            db->Commit();
+            done.insert(done.end(), batch.begin(), batch.end());
+        } catch (const ComError& e) {
+            try {
+                db->Rollback();
+            } catch (const ComError&) {
+                // The connection rolls an open transaction back when it closes.
+            }
+            for (const auto& [id, a] : batch) {
+                r.rejections.push_back(Reject(a->row, "", "MGA922", {e.Description()}, ""));
+                ++r.rejected;
+            }
+        }
+        batch.clear();
+    };
     for (const auto& a : accepted) {
-        if (rq.progress && !rq.progress(static_cast<long>(done.size()), total)) {
+        if (rq.progress && !rq.progress(static_cast<long>(done.size() + batch.size()), total)) {
             r.cancelled = true;
             break;
         }
         try {
+            if (!rq.atomic && !db->InTransaction()) db->Begin();
             Transaction t(*db);
             const long id = SaveArea(store, *db, a, rq, *codeLookup, comment);
             t.Commit();
-            done.emplace_back(id, &a);
+            batch.emplace_back(id, &a);
         } catch (const ComError& e) {
             const bool major = e.Description() == "MGA921";
             r.rejections.push_back(
@@ -223,7 +249,10 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
             ++r.rejected;
             if (rq.atomic) break;
         }
+        if (batch.size() >= kBatchSize) commitBatch();
     }
+    commitBatch();
+    if (rq.atomic) done = std::move(batch);
     if (rq.atomic) {
         bool kept = !r.cancelled && r.rejected == 0;
         if (kept) {

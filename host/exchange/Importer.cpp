@@ -24,6 +24,29 @@ namespace {
 // Records per commit when each record is not a transaction of its own.
 constexpr std::size_t kBatchSize = 500;
 
+// On SQLite, the journal of each record's savepoint kept in memory for the import: written to
+// a temporary file it costs a quarter of the import's time.
+class TempStoreInMemory {
+public:
+    explicit TempStoreInMemory(DataService& db)
+        : db_(db), on_(db.Dialect() == sql::Dialect::SQLite && !db.InTransaction()) {
+        if (on_) db_.ExecScript("PRAGMA temp_store = MEMORY;");
+    }
+    ~TempStoreInMemory() {
+        try {
+            if (on_ && !db_.InTransaction()) db_.ExecScript("PRAGMA temp_store = DEFAULT;");
+        } catch (const ComError&) {
+            // Only a setting of this connection: it ends with it.
+        }
+    }
+    TempStoreInMemory(const TempStoreInMemory&) = delete;
+    TempStoreInMemory& operator=(const TempStoreInMemory&) = delete;
+
+private:
+    DataService& db_;
+    bool on_;
+};
+
 std::string OtherWith(Statement& s, const std::string& value) {
     if (value.empty()) return "";
     s.Bind(1, Variant(value));
@@ -198,6 +221,7 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
         "Imported from " + std::filesystem::path(rq.path).filename().string();
     const long total = static_cast<long>(accepted.size());
     std::vector<std::pair<long, const CheckedArea*>> done;
+    TempStoreInMemory tempStore(*db);
     if (rq.atomic) {
         try {
             db->Begin();

@@ -13,9 +13,9 @@ namespace zelk::bo {
 struct MergeConflict {
     enum class Kind { ManagedAreaField, ShapeField, Row };
     Kind kind = Kind::ManagedAreaField;
-    std::string field;                 // the property, for a field
+    std::string field;                  // the property, for a field
     ChildList list = ChildList::Owners; // for a row
-    std::string row;                   // for a row: its values as the user would read them
+    std::string row;                    // for a row: its values as the user would read them
     // The value (or row) as loaded, as the user has it, as the database holds it; a row that
     // is not there reads "(removed)".
     std::string loaded, mine, theirs;

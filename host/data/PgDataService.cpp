@@ -1,5 +1,7 @@
 #include "host/data/PgDataService.h"
 
+#include "host/data/PgSupport.h"
+
 #include "host/schema/PgSchema.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -16,14 +18,6 @@
 
 namespace zelk::host {
 
-struct PgDataService::Result {
-    explicit Result(PGresult* r) : res(r) {}
-    ~Result() { PQclear(res); }
-    Result(const Result&) = delete;
-    Result& operator=(const Result&) = delete;
-    PGresult* res;
-};
-
 namespace {
 
 constexpr const char* kSource = "DataService";
@@ -39,6 +33,10 @@ std::string FirstLine(const char* text) {
     if (nl != std::string::npos) s.resize(nl);
     return Trim(s);
 }
+
+} // namespace
+
+namespace pg {
 
 bool StartsWithWord(const std::string& sql, const char* word) {
     std::size_t i = 0;
@@ -133,6 +131,12 @@ bool ParamText(const Variant& v, std::string& out) {
     }
     return false;
 }
+
+} // namespace pg
+
+namespace {
+
+using namespace pg;
 
 Oid ParamType(const Variant& v) {
     switch (v.Type()) {
@@ -617,77 +621,6 @@ long PgDataService::Changed(Result& r) {
     return n && *n ? std::atol(n) : 0;
 }
 
-void PgDataService::SetBulkLoad(bool on) {
-    if (on == bulk_) return;
-    if (on) {
-        if (depth_ == 0) RaisePg("A bulk load runs inside a transaction.");
-        ExecScript("SET CONSTRAINTS ALL DEFERRED;");
-        bulk_ = true;
-        return;
-    }
-    FlushBulk();
-    bulk_ = false;
-    ExecScript("SET CONSTRAINTS ALL IMMEDIATE;");
-}
-
-bool PgDataService::Queue(const std::string& pgSql, int paramCount, const Params& params) {
-    if (!bulk_ || paramCount == 0 || !StartsWithWord(pgSql, "INSERT")) return false;
-    auto it = batches_.find(pgSql);
-    if (it == batches_.end()) {
-        // One row's values: the parenthesised list after VALUES, with nothing after it.
-        std::string up = UCase(pgSql);
-        auto values = up.find("VALUES");
-        auto open = values == std::string::npos ? values : pgSql.find('(', values);
-        auto close = open == std::string::npos ? open : pgSql.rfind(')');
-        if (close == std::string::npos || Trim(pgSql.substr(close + 1)) != "") return false;
-        Batch b;
-        b.head = pgSql.substr(0, open);
-        b.row = pgSql.substr(open, close - open + 1);
-        b.columns = paramCount;
-        it = batches_.emplace(pgSql, std::move(b)).first;
-    }
-    Batch& b = it->second;
-    for (int i = 0; i < paramCount; ++i)
-        b.values.push_back(i < static_cast<int>(params.size()) ? params[static_cast<std::size_t>(i)]
-                                                               : Variant());
-    // The protocol carries at most 65535 parameters in one statement.
-    if (b.values.size() + static_cast<std::size_t>(paramCount) > 65535 ||
-        b.values.size() >= static_cast<std::size_t>(paramCount) * 1000)
-        FlushBatch(b);
-    return true;
-}
-
-void PgDataService::FlushBatch(Batch& b) {
-    if (b.values.empty()) return;
-    const std::size_t rows = b.values.size() / static_cast<std::size_t>(b.columns);
-    std::string sql = b.head;
-    sql.reserve(b.head.size() + rows * (b.row.size() + 16));
-    for (std::size_t r = 0; r < rows; ++r) {
-        if (r) sql += ", ";
-        const std::size_t offset = r * static_cast<std::size_t>(b.columns);
-        for (std::size_t i = 0; i < b.row.size(); ++i) {
-            if (b.row[i] != '$') {
-                sql += b.row[i];
-                continue;
-            }
-            std::size_t j = i + 1;
-            while (j < b.row.size() && std::isdigit(static_cast<unsigned char>(b.row[j])))
-                ++j;
-            sql += "$" + std::to_string(std::stoul(b.row.substr(i + 1, j - i - 1)) + offset);
-            i = j - 1;
-        }
-    }
-    Params values;
-    values.swap(b.values);
-    Run(sql, static_cast<int>(values.size()), values);
-}
-
-void PgDataService::FlushBulk() {
-    if (!bulk_) return;
-    for (auto& [sql, b] : batches_)
-        FlushBatch(b);
-}
-
 RecordsetPtr PgDataService::Query(const std::string& sql, const Params& params) {
     FlushBulk();
     int n = 0;
@@ -739,9 +672,11 @@ void PgDataService::Commit() {
         --depth_;
         return;
     }
-    FlushBulk();
+    // A load left open ends here: its rows sent and its foreign keys back.
+    if (bulk_ && !broken_) SetBulkLoad(false);
     bulk_ = false;
     batches_.clear();
+    foreignKeys_.clear();
     if (broken_) {
         depth_ = 0;
         RaisePg(kLostInTransaction);
@@ -769,6 +704,7 @@ void PgDataService::Rollback() {
         // Rows still queued belong to the transaction that is going.
         bulk_ = false;
         batches_.clear();
+        foreignKeys_.clear();
     }
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK || broken_) {
         // The server rolled back when the connection went; the next action reconnects.

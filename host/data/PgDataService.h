@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 struct pg_conn;
 
@@ -99,16 +100,24 @@ private:
     std::string Prepared(const std::string& pgSql, int paramCount, const Params& params,
                          bool typed);
 
+    // The rows of one INSERT statement gathered during a bulk load: sent with COPY when its
+    // values are parameters and constants only, else as one multi-row INSERT.
     struct Batch {
         std::string head, row; // "INSERT ... VALUES " and "($1, ..., $n)"
         int columns = 0;
         Params values;
+        std::string copy;               // "COPY t (a, b) FROM STDIN", or empty
+        std::vector<std::string> cells; // per value of the row: "" for parameter k, else the
+        std::vector<int> params;        // constant's COPY text; params[i] is k, or -1
+        std::string data;               // rows in COPY's text format, not yet sent
     };
     void FlushBatch(Batch& b);
+    void CopyIn(Batch& b);
 
     pg_conn* conn_ = nullptr;
     bool bulk_ = false;
     std::unordered_map<std::string, Batch> batches_;
+    std::string foreignKeys_; // to add back when the bulk load ends
     std::string url_;
     std::string password_; // from the prompt; kept for opening the connection again
     bool created_ = false;

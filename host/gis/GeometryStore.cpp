@@ -9,6 +9,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace zelk::host::gis {
 
 namespace {
@@ -60,6 +63,19 @@ std::string RtreeOf(const SpatialTable& t) {
     return std::string("rtree_") + t.table + "_geom";
 }
 
+// EWKB: the WKB type word flagged as followed by an SRID, and the SRID after it.
+std::string WithSrid(std::string wkb, std::uint32_t srid) {
+    constexpr std::uint32_t kHasSrid = 0x20000000;
+    std::uint32_t type = 0;
+    std::memcpy(&type, wkb.data() + 1, sizeof type);
+    type |= kHasSrid;
+    std::memcpy(wkb.data() + 1, &type, sizeof type);
+    char bytes[sizeof srid];
+    std::memcpy(bytes, &srid, sizeof srid);
+    wkb.insert(1 + sizeof type, bytes, sizeof bytes);
+    return wkb;
+}
+
 } // namespace
 
 struct GeometryWriter::Lite {
@@ -81,8 +97,10 @@ GeometryWriter::GeometryWriter(DataService& db, const SpatialTable& table, const
                                                                   " VALUES (?, ?, ?, ?, ?)");
         return;
     }
+    // PostGIS reads a geometry from the hex of its EWKB (WKB carrying its SRID), as a
+    // parameter and in COPY alike, so a bulk load can send the rows with COPY.
     pg_ = db.Prepare("INSERT INTO " + std::string(table.table) + " (" + cols + ", geom) VALUES (" +
-                     marks + ", ST_GeomFromWKB(decode(?, 'hex'), 4326))");
+                     marks + ", ?)");
 }
 
 GeometryWriter::~GeometryWriter() = default;
@@ -115,7 +133,7 @@ void GeometryWriter::Write(long id, const MultiPolygon& g, const std::string& na
     int i = 1;
     pg_->Bind(i++, Variant(static_cast<int>(id)));
     if (named_) pg_->Bind(i++, Variant(name));
-    pg_->Bind(i++, Variant(ToHex(ToWkb(g))));
+    pg_->Bind(i++, Variant(ToHex(WithSrid(ToWkb(g), 4326))));
     pg_->Execute();
 }
 

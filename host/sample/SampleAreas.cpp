@@ -59,6 +59,12 @@ struct AreaStatements {
                             "d_dist_confidence_id", "d_curr_presence_absence_id", "d_population_id",
                             "status_in_ma", "ma_distribution_com"})) {}
     Insert shape, ma, owner, alias, county, juris, mapsheet, site, reference, keyword, element;
+
+    void SetWriter(WriterThread* w) {
+        for (Insert* i : {&shape, &ma, &owner, &alias, &county, &juris, &mapsheet, &site,
+                          &reference, &keyword, &element})
+            i->SetWriter(w);
+    }
 };
 
 std::string Stamp(SampleRandom& r, int day) {
@@ -120,6 +126,9 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
     // The outlines draw from a stream of their own: the records' other values stay those of
     // the same seed.
     SampleRandom g(c.seed * 0x9E3779B97F4A7C15ull + 0x5EEDull);
+    // Declared after the statements it runs, so that it stops before they go.
+    WriterThread writer;
+    q.SetWriter(&writer);
     const int sites = static_cast<int>(c.siteNames.size());
     for (int id = 1; id <= areas; ++id) {
         const SampleState& st = r.Pick(c.states);
@@ -148,7 +157,7 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
             firstCounty = static_cast<std::size_t>(g.Pick(st.drawable));
         const gis::GeneratedArea area = shapes.Make(st.counties[firstCounty], st.counties, wanted,
                                                     acrossCountyLine, nearX, nearY, ragged, g);
-        if (mapped) outlines.Write(id, area.shape);
+        if (mapped) writer.Post([&outlines, id, shape = area.shape] { outlines.Write(id, shape); });
         // Both figures from the measured area, so neither carries the other's rounding.
         const double acres = Round2(area.acres),
                      hectares = Round2(area.squareMetres / gis::kSquareMetresPerHectare);
@@ -266,6 +275,7 @@ void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, Sam
                   k + 1);
         }
     }
+    writer.Finish();
 }
 
 } // namespace zelk::host::sample

@@ -7,6 +7,8 @@
 #include "platform/Conv.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace zelk::testing {
 namespace {
@@ -250,6 +252,63 @@ TEST_F(PgService, ServerProceduresDeleteAndCopyOnTheServer) {
                        ->Value("n")),
               0);
     EXPECT_FALSE(app.Delete("delete_ma_data", source, "ann")) << "already gone";
+}
+
+TEST_F(PgService, ABulkLoadCopiesAwkwardTextAndPutsItsForeignKeysBack) {
+    host::PgDataService db(scratch->path);
+    const std::string keys =
+        "SELECT COUNT(*) FROM pg_constraint WHERE contype = 'f' AND connamespace = "
+        "current_schema()::regnamespace";
+    const std::string before = First(db, keys);
+    ASSERT_NE(before, "0");
+    const std::vector<std::string> texts = {"tab\there", "two\nlines\r", "back\\slash\\N",
+                                            "it's \"quoted\"", "Ñandú, 🦤"};
+    {
+        host::Transaction t(db);
+        db.SetBulkLoad(true);
+        auto st = db.Prepare("INSERT INTO reference (reference_id, reference_code, full_citation, "
+                             "short_citation, pub_year) VALUES (?, ?, ?, 'it''s, (fixed)', 1999)");
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            st->Bind(1, Variant(static_cast<int>(i) + 1));
+            st->Bind(2, Variant(texts[i]));
+            st->Bind(3, i == 0 ? Variant::Null() : Variant(""));
+            st->Execute();
+        }
+        db.SetBulkLoad(false);
+        t.Commit();
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto rs = db.Query("SELECT reference_code, full_citation, short_citation, pub_year FROM "
+                           "reference WHERE reference_id = ?",
+                           {Variant(static_cast<int>(i) + 1)});
+        ASSERT_FALSE(rs->EOF());
+        EXPECT_EQ(CStr(rs->Value("reference_code")), texts[i]);
+        EXPECT_TRUE(rs->Value("full_citation").IsNull());
+        EXPECT_EQ(CStr(rs->Value("short_citation")), "it's, (fixed)");
+        EXPECT_EQ(CLng(rs->Value("pub_year")), 1999);
+    }
+    EXPECT_EQ(First(db, keys), before);
+
+    // A row that breaks a foreign key fails the load when the keys come back, and the whole
+    // load goes with it.
+    try {
+        host::Transaction t(db);
+        db.SetBulkLoad(true);
+        auto st = db.Prepare("INSERT INTO managed_area_alias (managed_area_alias_id, "
+                             "managed_area_id, managed_area_alias) VALUES (?, ?, ?)");
+        st->Bind(1, Variant(1));
+        st->Bind(2, Variant(987654));
+        st->Bind(3, Variant("Nowhere Tract"));
+        st->Execute();
+        db.SetBulkLoad(false);
+        t.Commit();
+        ADD_FAILURE() << "the load of an alias of no managed area was taken";
+    } catch (const ComError& e) {
+        EXPECT_NE(e.Description().find("rule of the database"), std::string::npos)
+            << e.Description();
+    }
+    EXPECT_EQ(First(db, "SELECT COUNT(*) FROM managed_area_alias"), "0");
+    EXPECT_EQ(First(db, keys), before);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
 #include "shell/UsersWindow.h"
+#include "shell/WorkingListPanel.h"
 #include "view/FormWidget.h"
 #include "view/Icons.h"
 #include "view/QtUiDriver.h"
@@ -38,24 +39,17 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     setWindowTitle(tr("Wayfold - Managed Areas"));
 
     model_ = new RecordsetModel(host_.WorkingList(), this);
-    list_ = new QTableView;
-    list_->setObjectName("rsView");
-    list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setAlternatingRowColors(true);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setStretchLastSection(true);
+    panel_ = new WorkingListPanel(model_);
+    list_ = panel_->View();
     connect(list_, &QTableView::activated, this, [this] { OpenSelected(); });
+    panel_->removeRows = [this](const QList<long>& ids) { RemoveFromList(ids); };
 
     area_ = new QMdiArea;
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto* split = new QSplitter;
-    split->addWidget(list_);
+    split->addWidget(panel_);
     split->addWidget(area_);
     split->setStretchFactor(1, 1);
     split->setSizes({360, 900});
@@ -230,7 +224,18 @@ QList<RecordWindow*> MainWindow::RecordWindows() const {
 
 void MainWindow::RefreshWorkingList() {
     model_->Refresh();
+    panel_->FitColumns();
     status_->setText(tr("%n managed area(s) in the working list", nullptr, model_->rowCount()));
+}
+
+void MainWindow::RemoveFromList(const QList<long>& ids) {
+    // Off the list only: the records stay in the database.
+    RunUserAction([&] {
+        for (long id : ids)
+            host::RemoveWorkingListRow(*host_.WorkingList(), id);
+    });
+    RefreshWorkingList();
+    NotifyListChanges(nullptr, "RemoveItem");
 }
 
 RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
@@ -314,7 +319,7 @@ void MainWindow::OpenDetails(long id) {
 void MainWindow::OpenSelected() {
     QModelIndex current = list_->currentIndex();
     if (!current.isValid()) return;
-    long id = model_->IdAt(current.row());
+    long id = panel_->IdAtViewRow(current.row());
     if (id >= 0) OpenDetails(id);
 }
 

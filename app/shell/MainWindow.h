@@ -22,6 +22,7 @@ namespace zelk::view {
 class RecordWindow;
 class RecordsetModel;
 class UsersWindow;
+class WorkingListPanel;
 
 // The workbench's main window: the managed-area working list beside an MDI area of record
 // and search windows, opened from the menus, the list and the window manager's requests.
@@ -36,6 +37,7 @@ public:
     ~MainWindow() override;
 
     QTableView* WorkingListView() const { return list_; }
+    WorkingListPanel* WorkingList() const { return panel_; }
     RecordsetModel* WorkingListModel() const { return model_; }
     QMdiArea* Area() const { return area_; }
     QList<RecordWindow*> RecordWindows() const;
@@ -44,6 +46,8 @@ public:
     void NewManagedArea();
     void OpenDetails(long id);
     void RefreshWorkingList();
+    // Takes these records off the working list (not out of the database).
+    void RemoveFromList(const QList<long>& ids);
     // The Users window (administrators only: the menu offers it to them alone).
     UsersWindow* ShowUsers();
     // Asks every window's control; closes them all when every one agrees.
@@ -66,6 +70,7 @@ private:
 
     host::ReferenceHost& host_;
     QMdiArea* area_ = nullptr;
+    WorkingListPanel* panel_ = nullptr;
     QTableView* list_ = nullptr;
     RecordsetModel* model_ = nullptr;
     QLabel* status_ = nullptr;

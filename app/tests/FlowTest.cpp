@@ -12,9 +12,11 @@
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/WorkingListPanel.h"
 #include "view/Convert.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -174,7 +176,7 @@ void FlowTest::anEditIsCheckedSavedAndShownInTheList() {
 
     // Return on a row of the working list opens its record.
     listView->setFocus();
-    listView->setCurrentIndex(list->index(row, 0));
+    listView->setCurrentIndex(listView->model()->index(row, 0));
     QTest::keyClick(listView, Qt::Key_Return);
     QApplication::processEvents();
     RecordWindow* record = WindowOf(main, "ManagedAreaDetails");
@@ -306,6 +308,63 @@ void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
     main.reset();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(ui->Messages().empty());
+}
+
+void FlowTest::theWorkingListSortsFiltersAndLosesDeletedRows() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    WorkingListPanel* panel = main.WorkingList();
+    QTableView* view = panel->View();
+    QAbstractItemModel* shown = view->model();
+    const int all = shown->rowCount();
+    QVERIFY(all > 3);
+    int idCol = -1, nameCol = -1;
+    for (int c = 0; c < shown->columnCount(); ++c) {
+        const QString h = shown->headerData(c, Qt::Horizontal).toString();
+        if (h == "ID") idCol = c;
+        if (h == "Name") nameCol = c;
+    }
+    QVERIFY(idCol >= 0 && nameCol >= 0);
+
+    // A click on the ID header sorts by number, a second one the other way round.
+    QHeaderView* header = view->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(idCol) + 10, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(idCol) + 10, header->height() / 2));
+    for (int r = 1; r < all; ++r)
+        QVERIFY(shown->index(r - 1, idCol).data().toLongLong() >
+                shown->index(r, idCol).data().toLongLong());
+
+    // Typing filters; the count says how many of all are shown.
+    const QString name = shown->index(2, nameCol).data().toString();
+    QTest::keyClicks(panel->FilterBox(), name);
+    QVERIFY(shown->rowCount() >= 1 && shown->rowCount() < all);
+    for (int r = 0; r < shown->rowCount(); ++r) {
+        bool has = false;
+        for (int c = 0; c < shown->columnCount(); ++c)
+            has = has || shown->index(r, c).data().toString().contains(name, Qt::CaseInsensitive);
+        QVERIFY(has);
+    }
+    QVERIFY(panel->CountText().startsWith(QString::number(shown->rowCount()) + " of "));
+    panel->FilterBox()->clear();
+    QCOMPARE(shown->rowCount(), all);
+
+    // Delete takes the selected rows off the list, the host's list with it; the records stay.
+    const long first = panel->IdAtViewRow(0), second = panel->IdAtViewRow(1);
+    view->setFocus();
+    view->selectionModel()->select(QItemSelection(shown->index(0, 0), shown->index(1, 0)),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(shown->rowCount(), all - 2);
+    QCOMPARE(host->WorkingList()->RecordCount(), static_cast<long>(all - 2));
+    QCOMPARE(main.WorkingListModel()->RowOf(first), -1);
+    QCOMPARE(main.WorkingListModel()->RowOf(second), -1);
+    RecordsetPtr still = host->App()->CallGetQueryRSXML(
+        "SELECT ID FROM MA_MANAGED_AREA WHERE ID = " + std::to_string(first));
+    QCOMPARE(still->RecordCount(), 1L);
 }
 
 } // namespace zelk::view::testing

@@ -8,6 +8,7 @@ namespace zelk::view::testing {
 class FlowTest : public QObject {
     Q_OBJECT
 private slots:
+    void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
     void aSearchFillsTheWorkingList();
     void anEditIsCheckedSavedAndShownInTheList();

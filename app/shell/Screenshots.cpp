@@ -3,17 +3,23 @@
 #include "map/MapWindow.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
+#include "platform/ui/UiDriver.h"
 #include "shell/Gallery.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
+#include "shell/UnattendedUiDriver.h"
 #include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
+#include "view/HelpWindow.h"
+#include "view/ReportPrinter.h"
+#include "zelk/ManagedAreaDetails.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QRegularExpression>
 
 namespace zelk::view {
@@ -69,6 +75,21 @@ void SaveFormPages(FormWidget& view, const QString& dir, const QString& base, QS
     if (!anyShown) save(base);
 }
 
+void SaveReportPages(const ReportDocument& report, const QString& dir, const QString& base,
+                     QStringList& saved) {
+    const QString pdf = QDir(dir).filePath(base + ".pdf");
+    if (!WriteReportPdf(report, pdf)) return;
+    saved << pdf;
+    // Without poppler's pdftoppm the PDF alone is kept.
+    QProcess render;
+    render.start("pdftoppm",
+                 {"-png", "-r", "60", "-f", "1", "-l", "3", pdf, QDir(dir).filePath(base)});
+    if (!render.waitForFinished(60000) || render.exitCode() != 0) return;
+    const QStringList pages = QDir(dir).entryList({base + "-*.png"}, QDir::Files, QDir::Name);
+    for (const QString& page : pages)
+        saved << QDir(dir).filePath(page);
+}
+
 QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
     QStringList saved;
     QDir().mkpath(dir);
@@ -87,6 +108,22 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
         main.Area()->setActiveSubWindow(w);
         w->showMaximized();
         SaveFormPages(*w->View(), dir, Slug(w->HostedControl()->TypeName()), saved);
+    }
+
+    // The first record's printed report, as poppler's renderer shows its pages.
+    for (RecordWindow* w : main.RecordWindows())
+        if (auto* details = dynamic_cast<editor::ManagedAreaDetails*>(w->HostedControl().get())) {
+            details->mnuFilePrint->UserClick();
+            if (auto* unattended = dynamic_cast<UnattendedUiDriver*>(&Ui());
+                unattended && unattended->LastReport())
+                SaveReportPages(*unattended->LastReport(), dir, "record-report", saved);
+            break;
+        }
+    HelpWindow::ShowTopic(QString(), 0, 0);
+    if (HelpWindow* help = HelpWindow::Current()) {
+        f = SaveShot(*help, dir, "help-window");
+        if (!f.isEmpty()) saved << f;
+        help->hide();
     }
 
     for (QMdiSubWindow* sub : main.Area()->subWindowList())

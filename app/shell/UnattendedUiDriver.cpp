@@ -28,6 +28,8 @@ void UnattendedUiDriver::PopupMenu(Form&, Control&, long, long) {}
 void UnattendedUiDriver::ShowHelp(const std::string&, int, long) {}
 
 // Nobody is there to press Print.
-void UnattendedUiDriver::PrintReport(const ReportDocument&) {}
+void UnattendedUiDriver::PrintReport(const ReportDocument& document) {
+    last_ = std::make_unique<ReportDocument>(document);
+}
 
 } // namespace zelk::view

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ReportDocument.h"
 #include "view/QtUiDriver.h"
+
+#include <memory>
 
 namespace zelk::view {
 
@@ -14,7 +17,12 @@ public:
     void ShowModal(Form& form) override;
     void PopupMenu(Form& form, Control& menu, long x, long y) override;
     void ShowHelp(const std::string& helpFile, int command, long context) override;
+    // Kept, not shown: the screenshots render it.
     void PrintReport(const ReportDocument& document) override;
+    const ReportDocument* LastReport() const { return last_.get(); }
+
+private:
+    std::unique_ptr<ReportDocument> last_;
 };
 
 } // namespace zelk::view

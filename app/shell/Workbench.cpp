@@ -4,6 +4,7 @@
 
 #include "host/ReferenceHost.h"
 #include "host/data/PgDataService.h"
+#include "map/MapImage.h"
 #include "map/MapWindows.h"
 #include "platform/Error.h"
 #include "platform/ui/UiDriver.h"
@@ -109,6 +110,7 @@ int RunWorkbench(const StartupOptions& o) {
     {
         MainWindow main(*host, path);
         MapWindows maps(main.Area());
+        ShowMapsInReports(host->Db());
         if (unattended) {
             // The search's and the editor's pages are part of the look to review: the search,
             // then the first record.
@@ -128,6 +130,7 @@ int RunWorkbench(const StartupOptions& o) {
             main.show();
             rc = QApplication::exec();
         }
+        ShowMapsInReports(nullptr);
     }
     return rc;
 }

@@ -2,6 +2,7 @@
 
 #include "ViewTestSupport.h"
 #include "host/ReferenceHost.h"
+#include "map/MapImage.h"
 #include "platform/Conv.h"
 #include "platform/ReportDocument.h"
 #include "platform/ui/Menu.h"
@@ -15,6 +16,8 @@
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace zelk::view::testing {
 
@@ -33,6 +36,16 @@ QString PdfText(const QString& pdf) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// How many pictures the PDF holds, as poppler's pdfimages lists them.
+int PdfImageCount(const QString& pdf) {
+    QProcess p;
+    p.start("pdfimages", {"-list", pdf});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
+    const QStringList lines =
+        QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return static_cast<int>(lines.size()) - 2; // two heading lines
+}
+
 } // namespace
 
 void PrintTest::cleanup() {
@@ -48,7 +61,8 @@ void PrintTest::aRecordPrintsEveryPageAsShown() {
                "o WHERE o.managed_area_id = m.managed_area_id) AND EXISTS (SELECT 1 FROM "
                "managed_area_county c WHERE c.managed_area_id = m.managed_area_id) AND EXISTS "
                "(SELECT 1 FROM element_managed_area e WHERE e.managed_area_id = "
-               "m.managed_area_id) ORDER BY m.managed_area_id LIMIT 1"));
+               "m.managed_area_id) AND EXISTS (SELECT 1 FROM shape_geometry g WHERE g.shape_id = "
+               "m.shape_id) ORDER BY m.managed_area_id LIMIT 1"));
     const std::string where = " WHERE managed_area_id = " + std::to_string(id);
     const std::string name = Db1(*host, "SELECT managed_area_name FROM ma" + where);
     const std::string owner =
@@ -96,6 +110,29 @@ void PrintTest::aRecordPrintsEveryPageAsShown() {
         QVERIFY2(text.contains(QString::fromStdString(expected).simplified()), expected.c_str());
     QVERIFY2(text.contains(QString::fromStdString(element)), element.c_str());
     QVERIFY(text.contains("Scientific Name"));
+
+    // The Locators page carries the shape's map, drawn by the host from the shape's geometry
+    // and left out when there is none.
+    const long shape = std::stol(Db1(*host, "SELECT shape_id FROM ma" + where));
+    const std::string geometryOf =
+        "SELECT COUNT(*) FROM shape_geometry WHERE shape_id = " + std::to_string(shape);
+    QCOMPARE(Db1(*host, geometryOf), std::string("1"));
+    auto locators = std::find_if(report->sections.begin(), report->sections.end(),
+                                 [](const ReportSection& s) { return s.heading == "Locators"; });
+    QVERIFY(locators != report->sections.end());
+    QVERIFY(std::find(locators->images.begin(), locators->images.end(), MapPicture(shape)) !=
+            locators->images.end());
+    QCOMPARE(PdfImageCount(pdf), 0); // no map source: nothing drawn, nothing broken
+    ShowMapsInReports(host->Db());
+    const QString mapped = dir.filePath("mapped.pdf");
+    QVERIFY(WriteReportPdf(*report, mapped));
+    QCOMPARE(PdfImageCount(mapped), 1);
+    host->Db()->Execute("DELETE FROM shape_geometry WHERE shape_id = " + std::to_string(shape));
+    const QString unmapped = dir.filePath("unmapped.pdf");
+    QVERIFY(WriteReportPdf(*report, unmapped));
+    QCOMPARE(PdfImageCount(unmapped), 0);
+    QVERIFY(PdfText(unmapped).contains("Locators"));
+    ShowMapsInReports(nullptr);
 
     // The working list prints as a table of its rows.
     main.PrintWorkingList();

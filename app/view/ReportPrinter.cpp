@@ -10,11 +10,26 @@
 #include <QPrinter>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QUrl>
 
 namespace zelk::view {
 
 namespace {
-void Fill(QTextDocument& doc, const ReportDocument& report) {
+ReportPictureSource& PictureSource() {
+    static ReportPictureSource source;
+    return source;
+}
+
+void Fill(QTextDocument& doc, ReportDocument report) {
+    for (ReportSection& s : report.sections)
+        std::erase_if(s.images, [&doc](const std::string& img) {
+            if (MapPictureShape(img) < 0) return false; // a file, shown as it is
+            const QImage picture = PictureSource() ? PictureSource()(img) : QImage();
+            if (picture.isNull()) return true;
+            doc.addResource(QTextDocument::ImageResource, QUrl(QString::fromStdString(img)),
+                            picture);
+            return false;
+        });
     // Without ligatures, text copied or searched in the PDF reads as it was written.
     QFont font = doc.defaultFont();
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -24,6 +39,10 @@ void Fill(QTextDocument& doc, const ReportDocument& report) {
     doc.setHtml(QString::fromStdString(report.Html()));
 }
 } // namespace
+
+void SetReportPictureSource(ReportPictureSource source) {
+    PictureSource() = std::move(source);
+}
 
 void RenderReport(const ReportDocument& document, QPagedPaintDevice& device) {
     QTextDocument doc;

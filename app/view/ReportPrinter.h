@@ -2,12 +2,21 @@
 
 #include "platform/ReportDocument.h"
 
+#include <QImage>
 #include <QString>
+
+#include <functional>
+#include <string>
 
 class QPagedPaintDevice;
 class QWidget;
 
 namespace zelk::view {
+
+// Draws the pictures a report names that are no files (a shape's map); a null image leaves
+// the picture out. Without a source such pictures are left out.
+using ReportPictureSource = std::function<QImage(const std::string& source)>;
+void SetReportPictureSource(ReportPictureSource source);
 
 // Lays the report out on pages of the device (a printer or a PDF writer).
 void RenderReport(const ReportDocument& document, QPagedPaintDevice& device);

@@ -40,6 +40,8 @@ constexpr Topic kTopics[] = {
     {40, "goto.html"},
     {41, "audit-log.html"},
     {42, "spelling.html"},
+    {43, "users.html"},
+    {44, "map.html"},
     {50, "messages.html"},
 };
 constexpr long kEditorFirstPage = 11;

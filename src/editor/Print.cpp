@@ -103,6 +103,9 @@ ReportDocument ManagedAreaDetails::BuildReport() {
                         section.tables.push_back(GridTable(*g, CaptionOf(*this, c)));
             }
         }
+        // The shape's map goes with the page that places the area.
+        if (section.heading == "Locators" && shapeId_ > 0)
+            section.images.push_back(MapPicture(shapeId_));
         doc.sections.push_back(std::move(section));
     }
     return doc;

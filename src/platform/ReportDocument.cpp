@@ -1,6 +1,7 @@
 #include "platform/ReportDocument.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace zelk {
 
@@ -90,6 +91,24 @@ std::string ReportDocument::Html() const {
             h += "<p><img src=\"" + Escaped(img) + "\"></p>\n";
     }
     return h + "</body></html>\n";
+}
+
+namespace {
+constexpr std::string_view kMapPicture = "map:shape/";
+}
+
+std::string MapPicture(long shapeId) {
+    return std::string(kMapPicture) + std::to_string(shapeId);
+}
+
+long MapPictureShape(const std::string& source) {
+    if (source.rfind(kMapPicture, 0) != 0 || source.size() == kMapPicture.size()) return -1;
+    long id = 0;
+    for (char c : source.substr(kMapPicture.size())) {
+        if (c < '0' || c > '9' || id > 100000000000L) return -1;
+        id = id * 10 + (c - '0');
+    }
+    return id;
 }
 
 std::string ReportDocument::Text() const {

@@ -23,7 +23,9 @@ struct ReportSection {
     std::string heading;
     std::vector<ReportField> fields;
     std::vector<ReportTable> tables;
-    std::vector<std::string> images; // PNG files to show below the tables
+    // Pictures below the tables: PNG files, or a shape's map (MapPicture) that the host draws
+    // when the shape has a geometry and leaves out otherwise.
+    std::vector<std::string> images;
 };
 
 struct ReportDocument {
@@ -36,6 +38,10 @@ struct ReportDocument {
     // Every heading, label, value and cell as lines of text, for logs and scripts.
     std::string Text() const;
 };
+
+// The picture source naming the map of a shape, and back (-1 when `source` names none).
+std::string MapPicture(long shapeId);
+long MapPictureShape(const std::string& source);
 
 // Text made safe inside HTML: markup characters as entities, line breaks as <br>.
 std::string HtmlEscaped(const std::string& text);

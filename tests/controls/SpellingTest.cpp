@@ -99,13 +99,15 @@ TEST_F(Spelling, UnknownWordsAreWalkedReplacedIgnoredOrCancelled) {
 
 TEST_F(Spelling, AnAddedWordIsTheUsersOwn) {
     // A database both users reach: a file on SQLite, the server's database on PostgreSQL.
-    auto options = OnTestBackend(host::HostOptions{":memory:", "ann", 0, 1, false});
     const std::string file = ::testing::TempDir() + "spelling-users.db";
     std::remove(file.c_str());
-    if (options.dbPath == ":memory:") options.dbPath = file;
-    auto ann = host::ReferenceHost::Open(options);
-    options.userName = "bob";
-    auto bob = host::ReferenceHost::Open(options);
+    auto as = [&](const char* user) {
+        auto options = OnTestBackend(host::HostOptions{":memory:", user, 0, 1, false});
+        if (options.dbPath == ":memory:") options.dbPath = file;
+        return host::ReferenceHost::Open(options);
+    };
+    auto ann = as("ann");
+    auto bob = as("bob");
     ann->Db()->Execute("INSERT INTO app_user (user_name, access_level) SELECT 'bob', 'F' WHERE "
                        "NOT EXISTS (SELECT 1 FROM app_user WHERE user_name = 'bob')");
 

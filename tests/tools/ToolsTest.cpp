@@ -164,5 +164,46 @@ TEST_F(ToolsTest, DemoAndScriptRefuseBadArgumentsAndWriteNothing) {
     EXPECT_EQ(script.status, 0) << script.err;
 }
 
+// What a reader finds in a PDF, through poppler's own tools.
+std::string PopplerOutput(const std::string& command, const fs::path& pdf, const fs::path& out,
+                          const std::string& tail = "") {
+    const std::string cmd =
+        command + " " + Quote(pdf.string()) + tail + " >" + Quote(out.string()) + " 2>/dev/null";
+    return std::system(cmd.c_str()) == 0 ? ReadFile(out) : "<" + command + " failed>";
+}
+
+TEST_F(ToolsTest, ScriptPrintsTheRecordToAPdfFile) {
+    std::ofstream(root / "print.zs") << "open details 2\nset ctlMAName \"Printed Marsh\"\n"
+                                        "print pdf record.pdf\nanswer No\nclose\n";
+    const Outcome printed = Run("zelk-script", {"--user", "ann", (root / "print.zs").string()});
+    if (printed.out.find("built without PDF output") != std::string::npos)
+        GTEST_SKIP() << "zelk-script built without the workbench";
+    ASSERT_EQ(printed.status, 0) << printed.out << printed.err;
+    EXPECT_NE(printed.out.find("Printed Marsh (Managed Area)\" to record.pdf"), std::string::npos)
+        << printed.out;
+    const fs::path pdf = root / "run" / "record.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    const std::string text = PopplerOutput("pdftotext", pdf, root / "text", " -");
+    for (const char* expected : {"Printed Marsh", "Unsaved changes", "Printed by ann",
+                                 "Identifiers", "Locators", "Legal Protection"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    // The sample's second area has a boundary: the Locators page shows its map.
+    const std::string images = PopplerOutput("pdfimages -list", pdf, root / "images");
+    EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 3) << images;
+
+    // A window without File>Print, or a folder for a file, is told and writes nothing.
+    fs::remove(pdf);
+    std::ofstream(root / "search.zs") << "open search\nprint pdf search.pdf\n";
+    const Outcome search = Run("zelk-script", {(root / "search.zs").string()});
+    EXPECT_EQ(search.status, 2);
+    EXPECT_NE(search.out.find("nothing to print"), std::string::npos) << search.out;
+    std::ofstream(root / "folder.zs") << "open details 1\nprint pdf .\n";
+    const Outcome folder = Run("zelk-script", {(root / "folder.zs").string()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.out.find("could not be written: it is a folder"), std::string::npos)
+        << folder.out;
+    EXPECT_TRUE(fs::is_empty(root / "run"));
+}
+
 } // namespace
 } // namespace zelk::testing

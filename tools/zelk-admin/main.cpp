@@ -4,6 +4,7 @@
 //   zelk-admin [--db FILE|URL] set NAME [--access LEVEL] [--org CODE] [--password]
 //   zelk-admin [--db FILE|URL] remove NAME
 //   zelk-admin [--db FILE|URL] init [--areas N]
+#include "CommandLine.h"
 #include "Terminal.h"
 
 #include "host/ReferenceHost.h"
@@ -18,9 +19,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -43,11 +42,6 @@ constexpr const char* kUsage =
     "The connection's own password comes from the URL, PGPASSWORD, the password file\n"
     "(PGPASSFILE, ~/.pgpass) or a prompt on the terminal.\n";
 
-int Usage(const std::string& why) {
-    std::fprintf(stderr, "zelk-admin: %s\n%s", why.c_str(), kUsage);
-    return 2;
-}
-
 struct Command {
     std::string db, verb, name, org;
     std::optional<security::Access> access;
@@ -55,52 +49,42 @@ struct Command {
     long areas = 0;
 };
 
-// Answers "" when the command line is fine, else what is wrong with it.
-std::string Parse(int argc, char** argv, Command& c) {
-    std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= argc) throw std::invalid_argument(a + " needs a value");
-            into = argv[++i];
-        };
-        if (a == "--db") {
-            value(c.db);
-        } else if (a == "--access") {
-            std::string level;
-            value(level);
-            c.access = security::ParseAccess(level);
-        } else if (a == "--org") {
-            value(c.org);
-            c.orgGiven = true;
-        } else if (a == "--password") {
-            c.password = true;
-        } else if (a == "--areas") {
-            std::string n;
-            value(n);
-            char* end = nullptr;
-            c.areas = std::strtol(n.c_str(), &end, 10);
-            if (!end || *end || n.empty() || c.areas < 0) return "--areas needs a whole number";
-        } else if (a == "--help" || a == "-h") {
-            return "help";
-        } else if (a.rfind("--", 0) == 0) {
-            return "unknown option " + a;
-        } else {
-            words.push_back(a);
+// Empty when the tool goes on, else its exit status (usage shown, or an argument refused).
+std::optional<int> Parse(int argc, char** argv, Command& c) {
+    zelk::cli::CommandLine cli("zelk-admin", kUsage);
+    std::string level;
+    cli.Text("--db", "FILE|URL", c.db);
+    cli.Text("--access", "LEVEL", level, [](const std::string& v) {
+        try {
+            security::ParseAccess(v);
+            return std::string();
+        } catch (const zelk::ComError&) {
+            return std::string("is read, edit or admin, not '") + v + "'";
         }
-    }
+    });
+    cli.Text("--org", "CODE", c.org, [&c](const std::string&) {
+        c.orgGiven = true;
+        return std::string();
+    });
+    cli.Flag("--password", c.password);
+    cli.Number("--areas", "N", 0, 100000000, c.areas);
+    cli.Operand("COMMAND", c.verb, true, [](const std::string& v) {
+        return v == "users" || v == "init" || v == "add" || v == "set" || v == "remove"
+                   ? std::string()
+                   : std::string("is no command (users, add, set, remove, init)");
+    });
+    cli.Operand("NAME", c.name, false);
+    if (auto status = cli.Parse(argc, argv)) return status;
+    if (!level.empty()) c.access = security::ParseAccess(level);
     if (c.db.empty())
         if (const char* env = std::getenv("ZELK_DB"); env && *env) c.db = env;
-    if (c.db.empty()) return "no database: give --db FILE|URL or set ZELK_DB";
-    if (words.empty()) return "no command";
-    c.verb = words[0];
+    if (c.db.empty()) return cli.Refuse("--db", "no database: give --db FILE|URL or set ZELK_DB");
     const bool named = c.verb == "add" || c.verb == "set" || c.verb == "remove";
-    if (!named && c.verb != "users" && c.verb != "init") return "unknown command " + c.verb;
-    if (words.size() != (named ? 2U : 1U))
-        return named ? c.verb + " takes one NAME" : c.verb + " takes no NAME";
-    if (named) c.name = words[1];
-    if (c.verb == "add" && !c.access) return "add needs --access read|edit|admin";
-    return "";
+    if (named && c.name.empty()) return cli.Refuse(c.verb, "needs a NAME");
+    if (!named && !c.name.empty()) return cli.Refuse(c.name, c.verb + " takes no NAME");
+    if (c.verb == "add" && !c.access)
+        return cli.Refuse("--access", "add needs read, edit or admin");
+    return std::nullopt;
 }
 
 std::shared_ptr<zelk::host::DataService> Open(const Command& c) {
@@ -153,16 +137,9 @@ int Run(const Command& c) {
 
 int main(int argc, char** argv) {
     Command c;
+    if (auto status = Parse(argc, argv, c)) return *status;
     try {
-        std::string why = Parse(argc, argv, c);
-        if (why == "help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (!why.empty()) return Usage(why);
         return Run(c);
-    } catch (const std::invalid_argument& e) {
-        return Usage(e.what());
     } catch (const zelk::ComError& e) {
         std::fprintf(stderr, "zelk-admin: %s\n", e.Description().c_str());
         return 1;

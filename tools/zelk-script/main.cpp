@@ -4,6 +4,9 @@
 #include "CommandLine.h"
 #include "platform/Error.h"
 #include "script/Interpreter.h"
+#if ZELK_SCRIPT_PDF
+#include "PdfOutput.h"
+#endif
 
 #include <fstream>
 #include <iostream>
@@ -32,6 +35,9 @@ int main(int argc, char** argv) {
     cli.Text("--user", "NAME", options.user, NotEmpty);
     cli.Operand("SCRIPT", scriptPath, true);
     if (auto status = cli.Parse(argc, argv)) return *status;
+#if ZELK_SCRIPT_PDF
+    options.writePdf = zelk::script::QtPdfWriter();
+#endif
     std::ifstream file;
     if (scriptPath != "-") {
         file.open(scriptPath);

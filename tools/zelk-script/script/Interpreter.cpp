@@ -3,6 +3,7 @@
 #include "host/ReferenceHost.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "platform/ReportDocument.h"
 #include "platform/Strings.h"
 #include "platform/ui/ControlTree.h"
 #include "platform/ui/DataCombo.h"
@@ -104,7 +105,7 @@ std::string Quoted(const std::string& s) {
 } // namespace
 
 struct Interpreter::Impl {
-    Impl(std::ostream& o, const Options& options) : out(o) {
+    Impl(std::ostream& o, const Options& options) : out(o), writePdf(options.writePdf) {
         ui = std::make_shared<ScriptUi>();
         ui->SetFailureHandler([this](const std::string& what) { unanswered.push_back(what); });
         previousUi = CurrentUiDriver();
@@ -194,7 +195,8 @@ struct Interpreter::Impl {
     void Key(const std::string& keys);
     void MenuCommand(const std::string& path);
     void Expect(const std::vector<Word>& w, const std::string& line);
-    void Print(const std::vector<Word>& w);
+    void Print(const std::vector<Word>& w, const std::string& line);
+    void PrintPdf(const std::string& path);
 
     std::ostream& out;
     std::shared_ptr<UiDriver> previousUi;
@@ -208,6 +210,7 @@ struct Interpreter::Impl {
     long listCount = 0;
     DeskWindow* lastWindow = nullptr;
     std::string lastCaption;
+    PdfWriter writePdf;
 };
 
 Interpreter::Interpreter(std::ostream& out, const Options& options)
@@ -348,7 +351,7 @@ void Interpreter::Impl::Execute(const std::vector<Word>& w, const std::string& l
     } else if (verb == "expect") {
         Expect(w, line);
     } else if (verb == "print") {
-        Print(w);
+        Print(w, line);
     } else {
         ScriptFault("unknown command " + w[0].text);
     }
@@ -624,9 +627,31 @@ void Interpreter::Impl::Expect(const std::vector<Word>& w, const std::string& li
     }
 }
 
-void Interpreter::Impl::Print(const std::vector<Word>& w) {
+void Interpreter::Impl::PrintPdf(const std::string& path) {
+    if (path.empty()) ScriptFault("print pdf needs a file name");
+    if (!writePdf) ScriptFault("this zelk-script was built without PDF output");
+    Menu* print = FindMenu(Root(), "File>Print");
+    if (!print) ScriptFault("the window has nothing to print (no File>Print)");
+    if (!print->IsActionable()) Failed("the menu item File>Print is disabled");
+    auto prints = [this] {
+        return std::count_if(ui->Log().begin(), ui->Log().end(),
+                             [](const ScriptedUiDriver::Entry& e) { return e.kind == "Print"; });
+    };
+    const auto before = prints();
+    print->UserClick();
+    desk->Settle();
+    const ReportDocument* report = ui->LastReport();
+    if (!report || prints() == before) Failed("File>Print printed nothing");
+    const std::string why = writePdf(*report, path, host->Db());
+    if (!why.empty()) Failed("the PDF " + path + " could not be written: " + why);
+    Say("printed \"" + report->title + "\" to " + path);
+}
+
+void Interpreter::Impl::Print(const std::vector<Word>& w, const std::string& line) {
     std::string what = w.size() > 1 ? w[1].text : "";
-    if (what.empty()) {
+    if (IEquals(what, "pdf")) {
+        PrintPdf(w.size() > 2 ? Unquote(line.substr(w[2].start)) : std::string());
+    } else if (what.empty()) {
         out << DescribeTree(*Window().window);
     } else if (IEquals(what, "windows")) {
         std::vector<DeskWindow*> open = desk->Windows();

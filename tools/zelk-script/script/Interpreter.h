@@ -1,10 +1,23 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
+namespace zelk {
+struct ReportDocument;
+}
+namespace zelk::host {
+class DataService;
+}
+
 namespace zelk::script {
+
+// Writes a printed report as a PDF file, its maps read from `db`: "" when written, else why
+// not.
+using PdfWriter = std::function<std::string(const ReportDocument&, const std::string& path,
+                                            const std::shared_ptr<host::DataService>& db)>;
 
 struct Options {
     // A database file (created with the sample data on first use), or ":memory:".
@@ -12,6 +25,8 @@ struct Options {
     std::string user = "script";
     // Sample areas of a new database.
     int sampleAreas = 500;
+    // What `print pdf FILE` writes with; without one the command says it cannot.
+    PdfWriter writePdf;
 };
 
 // Exit codes of a script run.

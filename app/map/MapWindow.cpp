@@ -1,6 +1,7 @@
 #include "map/MapWindow.h"
 
 #include "map/MapView.h"
+#include "view/HelpWindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,6 +34,7 @@ QString FormatArea(double value) {
 
 MapWindow::MapWindow(host::gis::MapScene scene, QWidget* parent) : QWidget(parent) {
     setObjectName("frmMap");
+    SetHelpPage(this, "map.html");
     const QString name = QString::fromStdString(scene.name);
     setWindowTitle(tr("Map - %1").arg(name.isEmpty() ? tr("Shape %1").arg(scene.shapeId) : name));
 

@@ -14,6 +14,7 @@
 #include "shell/UsersWindow.h"
 #include "shell/WorkingListPanel.h"
 #include "view/FormWidget.h"
+#include "view/HelpWindow.h"
 #include "view/Icons.h"
 #include "view/QtUiDriver.h"
 #include "view/UserAction.h"
@@ -202,8 +203,12 @@ void MainWindow::ShowHelp() {
     RunUserAction([&] {
         // The page of the record or search window in front, or else of the working list.
         long topic = host::help::TopicOfPage("working-list.html");
-        auto* active = qobject_cast<RecordWindow*>(area_->activeSubWindow());
-        if (active && active->HostedControl()) {
+        QMdiSubWindow* front = area_->activeSubWindow();
+        auto* active = qobject_cast<RecordWindow*>(front);
+        const std::string own = front ? HelpPageOf(front->widget()) : std::string();
+        if (!own.empty()) {
+            topic = host::help::TopicOfPage(own);
+        } else if (active && active->HostedControl()) {
             Control* focus = active->Window().FocusedControl();
             Args args{Variant(ObjectPtr(focus ? focus->shared_from_this()
                                               : ObjectPtr(active->HostedControl()))),

@@ -1,5 +1,6 @@
 #include "shell/Screenshots.h"
 
+#include "dialogs/frmMerge.h"
 #include "map/MapWindow.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
@@ -90,6 +91,32 @@ void SaveReportPages(const ReportDocument& report, const QString& dir, const QSt
         saved << QDir(dir).filePath(page);
 }
 
+// The merge window as a user meets it after a refused save, with a field and a row in it.
+QString SaveMergeWindowShot(const QString& dir) {
+    std::vector<bo::MergeConflict> conflicts(2);
+    auto& name = conflicts[0];
+    name.field = "ManagedAreaName";
+    name.loaded = "Oak Hollow Preserve";
+    name.mine = "Oak Hollow Nature Preserve";
+    name.theirs = "Oak Hollow State Preserve";
+    name.changedBy = "ann";
+    name.changedOn = "2026-12-08 10:15:00";
+    auto& owner = conflicts[1];
+    owner.kind = bo::MergeConflict::Kind::Row;
+    owner.list = bo::ChildList::Owners;
+    owner.loaded = owner.row = "Private, Hollow Land Trust";
+    owner.mine = "Private, Hollow Land Trust, easement since 1998";
+    owner.theirs = "(removed)";
+    owner.changedBy = "ann";
+    owner.changedOn = "2026-12-08 10:15:00";
+    auto form = std::make_shared<dialogs::frmMerge>();
+    form->LoadConflicts(
+        {{"Identifiers", "Name", &name}, {"Identifiers", "Owners: " + owner.row, &owner}});
+    FormWidget view(form);
+    view.show();
+    return SaveShot(view, dir, "merge-window");
+}
+
 QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
     QStringList saved;
     QDir().mkpath(dir);
@@ -125,6 +152,9 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
         if (!f.isEmpty()) saved << f;
         help->hide();
     }
+
+    f = SaveMergeWindowShot(dir);
+    if (!f.isEmpty()) saved << f;
 
     for (QMdiSubWindow* sub : main.Area()->subWindowList())
         if (qobject_cast<MapWindow*>(sub->widget())) {

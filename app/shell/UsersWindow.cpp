@@ -5,6 +5,7 @@
 #include "platform/Conv.h"
 #include "platform/Error.h"
 #include "platform/ui/UiDriver.h"
+#include "view/HelpWindow.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -31,6 +32,7 @@ constexpr const char* kTitle = "Users";
 UsersWindow::UsersWindow(host::DataService& db, QWidget* parent) : QDialog(parent), db_(db) {
     setWindowTitle(tr("Users"));
     setObjectName("frmUsers");
+    AddHelpKey(this, "users.html");
     server_ = db_.Dialect() == host::sql::Dialect::PostgreSQL;
 
     list_ = new QTableWidget(0, 3);

@@ -6,7 +6,9 @@
 #include "host/data/PgDataService.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "platform/FetchProgress.h"
 #include "platform/Strings.h"
+#include "platform/ui/StdControls.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/VSFlexGrid.h"
 #include "shell/MainWindow.h"
@@ -14,17 +16,21 @@
 #include "shell/RecordsetModel.h"
 #include "shell/WorkingListPanel.h"
 #include "view/Convert.h"
+#include "view/QtUiDriver.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableView>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -96,6 +102,25 @@ void TypeAndTab(QLineEdit* edit, const QString& text) {
     QTest::keyClick(edit, Qt::Key_Tab);
 }
 
+// Runs `act` on the progress dialog once it is up, from inside the search that shows it.
+void WhenProgressShows(std::function<void(QProgressDialog&)> act, int tries = 10000) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [act = std::move(act), tries]() mutable {
+            if (auto* d = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                act(*d);
+            else if (tries > 0)
+                WhenProgressShows(std::move(act), tries - 1);
+        },
+        Qt::QueuedConnection);
+}
+
+bool ProgressShowing() {
+    for (QWidget* w : QApplication::allWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) return true;
+    return false;
+}
+
 } // namespace
 
 void FlowTest::cleanup() {
@@ -162,6 +187,67 @@ void FlowTest::aSearchFillsTheWorkingList() {
     QCOMPARE(CLng(record->HostedControl()->Call("GetID")), CLng(Variant(grid.TextMatrix(1, 0))));
     QVERIFY(main.close());
     QCOMPARE(ui->PendingAnswers(), std::size_t{0});
+}
+
+void FlowTest::aSlowSearchStopsOnCancelOrEscape() {
+    auto ui = std::make_shared<QtUiDriver>();
+    SetUiDriver(ui);
+    auto host = OpenHost(false);
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    main.FindManagedAreas();
+    RecordWindow* find = WindowOf(main, "ManagedAreaSearch");
+    QVERIFY(find);
+    auto& grid = dynamic_cast<VSFlexGrid&>(In(*find, "flexResults"));
+    auto& count = dynamic_cast<Label&>(In(*find, "lblRecordsReturnedCount"));
+    auto* criterion = WidgetOf<QLineEdit>(In(*find, "txtManagedAreaName"));
+    QVERIFY(criterion);
+    QTest::mouseClick(criterion, Qt::LeftButton);
+    QTest::keyClicks(criterion, "e");
+    Click(In(*find, "cmdFindNow"));
+    QVERIFY(grid.Rows() > 6);
+    const long rows = grid.Rows();
+    const std::string first = grid.TextMatrix(1, 1), shown = count.Caption();
+
+    // From here every search is slow: its rows arrive in steps of five, a second apart.
+    FetchProgress::SetInterval(5);
+    FetchProgress::SetClock(
+        [t = FetchProgress::TimePoint{}]() mutable { return t += std::chrono::seconds(1); });
+    criterion->selectAll();
+    QTest::keyClicks(criterion, "a");
+    QString label;
+    WhenProgressShows([&](QProgressDialog& d) {
+        label = d.labelText();
+        auto* cancel = d.findChild<QPushButton*>();
+        QVERIFY(cancel);
+        QCOMPARE(cancel->text(), QString("Cancel"));
+        cancel->click();
+    });
+    Click(In(*find, "cmdFindNow"));
+    QVERIFY2(label.contains("Rows read: 5"), qPrintable(label));
+    QCOMPARE(grid.Rows(), rows);
+    QCOMPARE(grid.TextMatrix(1, 1), first);
+    QCOMPARE(count.Caption(), shown);
+    QApplication::processEvents();
+    QVERIFY(!ProgressShowing());
+
+    // The key as the window system delivers it, shortcuts and all.
+    WhenProgressShows(
+        [&](QProgressDialog& d) { QTest::keyClick(d.windowHandle(), Qt::Key_Escape); });
+    Click(In(*find, "cmdFindNow"));
+    QCOMPARE(grid.Rows(), rows);
+    QCOMPARE(count.Caption(), shown);
+
+    QVERIFY(!ProgressShowing());
+
+    // Left alone, the same search runs to its end.
+    Click(In(*find, "cmdFindNow"));
+    QVERIFY(!ProgressShowing());
+    QCOMPARE(count.Caption(), std::to_string(grid.Rows() - 1));
+    QVERIFY(Q(grid.TextMatrix(1, 1)).contains("a", Qt::CaseInsensitive));
+    FetchProgress::SetClock({});
+    FetchProgress::SetInterval(1000);
+    SetUiDriver(nullptr);
 }
 
 void FlowTest::anEditIsCheckedSavedAndShownInTheList() {

@@ -11,6 +11,7 @@ private slots:
     void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
     void aSearchFillsTheWorkingList();
+    void aSlowSearchStopsOnCancelOrEscape();
     void anEditIsCheckedSavedAndShownInTheList();
     void closingWithUnsavedChangesAsks();
     void windowsCloseInAnyOrderWithTheirMenus();

@@ -2,19 +2,26 @@
 
 #include "ViewTestSupport.h"
 #include "host/ReferenceHost.h"
+#include "host/app/MessageCatalog.h"
 #include "host/help/HelpTopics.h"
+#include "map/MapWindow.h"
+#include "map/MapWindows.h"
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 #include "platform/ui/TabControl.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/UsersWindow.h"
 #include "view/HelpWindow.h"
+#include "zelk/ManagedAreaDetails.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTableView>
+#include <QTableWidget>
 
 namespace zelk::view::testing {
 
@@ -87,6 +94,28 @@ void HelpTest::f1OpensThePageOfTheWindowAndOfTheRecordPage() {
     QVERIFY(search && search->HostedControl()->TypeName() == "ManagedAreaSearch");
     PressF1(search);
     QCOMPARE(LastHelpPage(*ui), std::string("search.html"));
+
+    // The map of a record with a boundary, and the users window.
+    MapWindows maps(main.Area());
+    auto drawn = host->Db()->Query("SELECT MIN(ma.managed_area_id) AS id FROM ma JOIN "
+                                   "shape_geometry g ON g.shape_id = ma.shape_id");
+    main.OpenDetails(CLng(drawn->Value("id")));
+    auto* details = dynamic_cast<editor::ManagedAreaDetails*>(
+        main.RecordWindows().back()->HostedControl().get());
+    QVERIFY(details);
+    details->mnuToolsViewShape->UserClick();
+    QApplication::processEvents();
+    QMdiSubWindow* front = main.Area()->activeSubWindow();
+    QVERIFY(front && qobject_cast<MapWindow*>(front->widget()));
+    PressF1(front->widget());
+    QCOMPARE(LastHelpPage(*ui), std::string("map.html"));
+
+    UsersWindow* users = main.ShowUsers();
+    QApplication::processEvents();
+    users->List()->setFocus();
+    PressF1(users->List());
+    QCOMPARE(LastHelpPage(*ui), std::string("users.html"));
+    users->close();
 }
 
 void HelpTest::everyLinkOfEveryPageOpensAPage() {
@@ -111,8 +140,12 @@ void HelpTest::everyLinkOfEveryPageOpensAPage() {
     }
     // The messages page lists every code with what to do.
     const std::string messages = host::help::PageText("messages.html");
-    for (const char* code : {"MGA001", "MGA012", "MGA900", "APP043"})
-        QVERIFY2(messages.find(std::string(">") + code + "<") != std::string::npos, code);
+    for (const auto& code : host::MessageCatalog::Default().Codes()) {
+        const auto row = messages.find("<a name=\"" + code + "\">");
+        QVERIFY2(row != std::string::npos, code.c_str());
+        const auto end = messages.find("</tr>", row);
+        QVERIFY2(messages.compare(end - 9, 9, "<td></td>") != 0, (code + " has no advice").c_str());
+    }
 }
 
 } // namespace zelk::view::testing

@@ -6,6 +6,7 @@
 #include "GridViewTest.h"
 #include "HelpTest.h"
 #include "MapWindowTest.h"
+#include "MergeWindowTest.h"
 #include "PrintTest.h"
 #include "ShellTest.h"
 #include "UsersTest.h"
@@ -85,6 +86,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::MapWindowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::MergeWindowTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

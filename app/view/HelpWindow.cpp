@@ -1,8 +1,11 @@
 #include "view/HelpWindow.h"
 
 #include "host/help/HelpTopics.h"
+#include "platform/ui/UiDriver.h"
+#include "view/UserAction.h"
 
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -67,6 +70,26 @@ void HelpWindow::ShowTopic(const QString& /*helpFile*/, int /*command*/, long co
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+namespace {
+constexpr const char* kHelpPage = "helpPage";
+}
+
+void SetHelpPage(QWidget* window, const std::string& page) {
+    window->setProperty(kHelpPage, QString::fromStdString(page));
+}
+
+std::string HelpPageOf(const QWidget* window) {
+    return window ? window->property(kHelpPage).toString().toStdString() : std::string();
+}
+
+void AddHelpKey(QWidget* window, const std::string& page) {
+    SetHelpPage(window, page);
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    QObject::connect(key, &QShortcut::activated, window, [page] {
+        RunUserAction([&] { Ui().ShowHelp("", 1, host::help::TopicOfPage(page)); });
+    });
 }
 
 } // namespace zelk::view

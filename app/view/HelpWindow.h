@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QTextBrowser;
 
 namespace zelk::view {
@@ -23,5 +25,13 @@ private:
     HelpWindow();
     QTextBrowser* browser_;
 };
+
+// A workbench window that is not one of the module's names its help page here; F1 and the
+// Help menu in front of it open that page.
+void SetHelpPage(QWidget* window, const std::string& page);
+// The help page a window named, or empty.
+std::string HelpPageOf(const QWidget* window);
+// F1 in a top-level window of its own (a dialog) opens its help page.
+void AddHelpKey(QWidget* window, const std::string& page);
 
 } // namespace zelk::view

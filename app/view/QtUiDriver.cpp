@@ -202,4 +202,36 @@ void QtUiDriver::DoEvents() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+bool QtUiDriver::ShowProgress(const std::string& caption, long count) {
+    if (!progress_) {
+        progress_ = new QProgressDialog(QApplication::activeWindow());
+        progress_->setObjectName("progress");
+        progress_->setWindowTitle(kTitle);
+        progress_->setCancelButtonText("Cancel");
+        progress_->setRange(0, 0); // the total is known only at the end
+        progress_->setMinimumDuration(0);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+        // Escape closes a dialog; here it means the same as Cancel.
+        QObject::connect(progress_.data(), &QDialog::rejected, progress_.data(),
+                         &QProgressDialog::cancel);
+        // Nothing else may be clicked while the operation runs underneath.
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->show();
+        // The arrow over the Cancel button, not the hourglass.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    progress_->setLabelText(Q(caption) + "\n" + QString("Rows read: %L1").arg(count));
+    // Unlike DoEvents, the person's input runs here: that is how Cancel and Escape arrive.
+    QApplication::processEvents();
+    return progress_ && progress_->wasCanceled();
+}
+
+void QtUiDriver::EndProgress() {
+    if (!progress_) return;
+    QApplication::restoreOverrideCursor();
+    progress_->hide();
+    delete progress_.data();
+}
+
 } // namespace zelk::view

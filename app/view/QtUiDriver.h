@@ -3,6 +3,8 @@
 #include "platform/ui/UiDriver.h"
 
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 
 #include <functional>
 
@@ -27,6 +29,13 @@ public:
     void ShowHelp(const std::string& helpFile, int command, long context) override;
     void PrintReport(const ReportDocument& document) override;
     void DoEvents() override;
+    // A dialog over the whole application with the count and a Cancel button (Escape too);
+    // the person's click is heard while the operation runs.
+    bool ShowProgress(const std::string& caption, long count) override;
+    void EndProgress() override;
+
+private:
+    QPointer<QProgressDialog> progress_;
 };
 
 // Who answers F1 sent by code (a Help menu item of the module) in a window of the workbench's

@@ -64,15 +64,34 @@ const MessageCatalog& MessageCatalog::Default() {
               "separators.",
               Warn}},
             // The module's own codes start at 900.
+            // Import: the reasons a row of a file is not imported.
+            {"MGA910", {"%1", Warn}},
+            {"MGA911", {"No %1 has the code or name \"%2\".", Warn}},
+            {"MGA912", {"\"%1\" is not a %2.", Warn}},
+            {"MGA913", {"The text is not UTF-8; save the file with the UTF-8 encoding.", Warn}},
+            {"MGA914", {"The text is longer than the %1 characters the field holds.", Warn}},
+            {"MGA915", {"Row %1 of the file already has this managed area code.", Warn}},
+            {"MGA916", {"Row %1 of the file already has this equivalent site.", Warn}},
+            {"MGA917", {"The file has no %1 column, which every managed area needs.", Warn}},
+            {"MGA918", {"Every managed area needs a name.", Warn}},
+            {"MGA919", {"The geometry was not taken: %1.", Warn}},
+            {"MGA920", {"The file could not be read: %1.", Fail}},
+            {"MGA921", {"No managed area has the major managed area code \"%1\".", Warn}},
+            {"MGA922", {"The database refused the import: %1", Fail}},
             {"MGA900",
              {"Another user saved changes to this managed area after you opened it, so your "
-              "changes were not saved. They are still shown: reload the record to see the other "
-              "user's changes, then make yours again.",
-              Warn}},
+              "changes were not saved. Merge the other user's changes with yours? (No keeps your "
+              "changes on screen, unsaved.)",
+              Ask}},
             {"MGA901",
              {"Another user changed or deleted this managed area after you opened it, so it was "
               "not deleted. Reload the record and delete it again if it should still go.",
               Warn}},
+            {"MGA903",
+             {"Another user deleted this managed area after you opened it, so there is nothing "
+              "to merge your changes with. Keep your version as a new record (New record from "
+              "this one)? No discards your changes.",
+              Ask}},
             {"MGA902",
              {"You may only read this database, so the server refused the change. Nothing of it "
               "was saved; ask an administrator for the right to edit.",

@@ -122,6 +122,13 @@ void ChildListImpl::SaveItems(Saver& s, const Variant& parentId) {
     });
 }
 
+void ChildListImpl::Replace(std::vector<std::shared_ptr<ChildItem>> items,
+                            std::vector<std::shared_ptr<ChildItem>> removed) {
+    loader_ = nullptr;
+    items_ = std::move(items);
+    removed_ = std::move(removed);
+}
+
 bool ChildListImpl::HasChanges() const {
     if (loader_) return false; // never read, so never changed
     if (!removed_.empty()) return true;

@@ -43,6 +43,9 @@ public:
     // Part of a save: deletes the removed rows, writes the others under parentId; once
     // committed, the removals are done and every item runs its after-save operation.
     void SaveItems(Saver& s, const Variant& parentId);
+    // Puts a merged list in place: its items, and the rows the next save deletes.
+    void Replace(std::vector<std::shared_ptr<ChildItem>> items,
+                 std::vector<std::shared_ptr<ChildItem>> removed);
 
 private:
     void EnsureLoaded() const;

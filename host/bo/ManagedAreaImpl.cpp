@@ -100,6 +100,22 @@ void ManagedAreaImpl::NewRecord(int shapeId) {
     }
 }
 
+void ManagedAreaImpl::BecomeNew() {
+    isNew_ = true;
+    rowVersion_ = Variant::Null();
+    rec_.SetAt(0, Variant(Store::NextTempId()));
+    for (auto& l : lists_) {
+        // Rows never read are gone with the record; those in hand go in with the new one.
+        if (!l->Loaded()) l->Release();
+        std::vector<std::shared_ptr<ChildItem>> items = l->Items();
+        for (auto& item : items) {
+            item->MarkNew(true);
+            item->Rec().SetAt(0, Variant(Store::NextTempId()));
+        }
+        l->Replace(std::move(items), {});
+    }
+}
+
 void ManagedAreaImpl::ReleaseData() {
     binder_.DropAll();
     rec_.Clear();

@@ -44,6 +44,8 @@ public:
     bool LoadBy(const std::string& column, const Variant& key);
     Record& Rec() { return rec_; }
     void SetSaved() { isNew_ = false; }
+    // Stands for a record still to be inserted, its rows with it.
+    void BecomeNew();
     // The row version read at load (Null for a new record): a save or delete goes ahead only
     // while the database still holds it.
     const Variant& RowVersion() const { return rowVersion_; }

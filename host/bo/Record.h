@@ -30,6 +30,11 @@ public:
     void Load(const std::vector<Variant>& row);
     void Clear();
     void MarkClean() { originals_ = values_; }
+    // After a merge the database's values become the originals, so a save writes only where
+    // the merged record differs from them.
+    void SetOriginals(std::vector<Variant> originals) { originals_ = std::move(originals); }
+    const std::vector<Variant>& Values() const { return values_; }
+    const std::vector<Variant>& Originals() const { return originals_; }
     bool Dirty() const;
     // Stored fields whose value differs from the original.
     std::vector<int> ChangedFields() const;

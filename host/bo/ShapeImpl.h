@@ -57,6 +57,14 @@ public:
     bool FinishDelete(bool deleted) override;
     std::string ComponentProperties(std::string_view root) const override;
     DomainPtr GetDomain(std::string_view domainName, const Variant& filter, bool fresh) override;
+    MergePtr PrepareMerge() override;
+    bool BecomeNewRecord() override;
+
+    // For the merge, which compares and rebuilds the whole record.
+    Record& Rec() { return rec_; }
+    ManagedAreaImpl& Ma() { return *ma_; }
+    bool HasManagedArea() const { return hasMa_; }
+    const StorePtr& GetStore() const { return store_; }
 
 private:
     StorePtr store_;

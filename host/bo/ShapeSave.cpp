@@ -101,6 +101,21 @@ bool ShapeImpl::Save() {
     return true;
 }
 
+bool ShapeImpl::BecomeNewRecord() {
+    if (!hasMa_ || claimOpen_) return false;
+    lastError_.clear();
+    lastErrorCode_.clear();
+    const int id = Store::NextTempId();
+    rec_.SetAt(0, Variant(id));
+    // The drawing went with the old record.
+    rec_.SetAt(rec_.Index("HasShapeInd"), Variant("N"));
+    isNew_ = true;
+    ma_->BecomeNew();
+    ma_->Rec().SetAt(1, Variant(id));
+    attrs_.Release();
+    return true;
+}
+
 ShapeImpl::~ShapeImpl() {
     try {
         FinishDelete(false);

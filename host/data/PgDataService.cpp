@@ -3,6 +3,7 @@
 #include "host/schema/PgSchema.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "platform/FetchProgress.h"
 #include "platform/Strings.h"
 
 #include <libpq-fe.h>
@@ -579,6 +580,7 @@ RecordsetPtr PgDataService::ToRecordset(Result& r) {
     rs->Open();
     std::vector<std::vector<Variant>> data(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
+        FetchProgress::Row(row + 1);
         auto& out = data[static_cast<std::size_t>(row)];
         out.reserve(static_cast<std::size_t>(cols));
         for (int c = 0; c < cols; ++c) {

@@ -2,6 +2,7 @@
 
 #include "platform/Conv.h"
 #include "platform/Error.h"
+#include "platform/FetchProgress.h"
 
 #include <sqlite3.h>
 
@@ -128,6 +129,12 @@ RecordsetPtr ReadRecordset(sqlite3* db, sqlite3_stmt* stmt) {
         if (rc != SQLITE_ROW) {
             sqlite3_reset(stmt);
             RaiseSqlite(db, rc, "");
+        }
+        try {
+            FetchProgress::Row(static_cast<long>(batch.Rows().size()) + 1);
+        } catch (...) {
+            sqlite3_reset(stmt);
+            throw;
         }
         RecordBatch::Row& row = batch.NewRow(static_cast<std::size_t>(cols));
         for (int c = 0; c < cols; ++c) {

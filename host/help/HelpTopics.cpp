@@ -42,6 +42,8 @@ constexpr Topic kTopics[] = {
     {42, "spelling.html"},
     {43, "users.html"},
     {44, "map.html"},
+    {45, "merge.html"},
+    {46, "exchange.html"},
     {50, "messages.html"},
 };
 constexpr long kEditorFirstPage = 11;
@@ -85,8 +87,30 @@ constexpr std::pair<const char*, const char*> kAdvice[] = {
     {"MGA023", "Choose an element for the row with the ... button, or remove the row."},
     {"MGA024", "Type a whole number."},
     {"MGA025", "Type the budget as digits with an optional decimal point, such as 15000.50."},
-    {"MGA900", "Your changes are still on screen: reload the record, then make them again."},
+    {"MGA910", "Correct the coordinate in the file as you would type it in the editor, such as "
+               "443015N or 0931000W, and import the row again."},
+    {"MGA911", "Use a code or name the database lists (see the lists in the editor), or leave "
+               "the column empty."},
+    {"MGA912", "Correct the value in the file to the kind named, and import the row again."},
+    {"MGA913", "Save the file again with the UTF-8 encoding (in a spreadsheet: CSV UTF-8)."},
+    {"MGA914", "Shorten the text in the file to the length given."},
+    {"MGA915", "Give one of the two rows another managed area code."},
+    {"MGA916", "Keep the equivalent site on one row of the file only."},
+    {"MGA917", "Add the column to the file, or name it in the mapping file."},
+    {"MGA918", "Fill in the managed area's name on the row."},
+    {"MGA919", "Give the row a polygon in WGS 84 or another system the file names; the rest of "
+               "the row can be imported without a shape by leaving the geometry empty."},
+    {"MGA920", "Check that the file is whole and in one of the formats listed, then import "
+               "again."},
+    {"MGA921", "Import the major managed area first, or put it in the same file."},
+    {"MGA922", "Read the reason given; nothing of the row was written. Mend the cause and "
+               "import the rejected rows again."},
+    {"MGA900", "Choose Yes to merge: changes that do not collide are combined, and you choose "
+               "between yours and theirs where they do. Then save."},
     {"MGA901", "Reload the record; delete it again if it should still go."},
+    {"MGA903", "Choose Yes to save your version as a new managed area, or No to drop it."},
+    {"MGA902", "Ask an administrator to give you the right to edit (Workbench > Users...), then "
+               "make the change again."},
 };
 
 std::string MessageTable() {
@@ -169,6 +193,7 @@ long TopicFor(const Control* control) {
                 {"frmSQL", "view-sql.html"},
                 {"frmUserSearchSaveOpen", "saved-searches.html"},
                 {"frmTextEditor", "editor.html"},
+                {"frmMerge", "merge.html"},
             };
             for (const auto& [f, page] : forms)
                 if (IEquals(form->Name(), f)) return TopicOfPage(page);

@@ -385,6 +385,14 @@ BEGIN
         zelk_set_user(text, text, text, text), zelk_remove_user(text) FROM PUBLIC;
     EXECUTE format('GRANT EXECUTE ON FUNCTION zelk_add_user(text, text, text, text), '
                    'zelk_set_user(text, text, text, text), zelk_remove_user(text) TO %I', ad);
+    -- Everyone reads every option row (saved searches are shared), but writes only their own;
+    -- administrators write anyone's.
+    ALTER TABLE user_option ENABLE ROW LEVEL SECURITY;
+    DROP POLICY IF EXISTS user_option_read ON user_option;
+    DROP POLICY IF EXISTS user_option_own ON user_option;
+    CREATE POLICY user_option_read ON user_option FOR SELECT USING (true);
+    EXECUTE format($p$CREATE POLICY user_option_own ON user_option USING (%1$s) WITH CHECK (%1$s)$p$,
+                   format($c$user_id = (SELECT u.user_id FROM app_user u WHERE u.user_name = session_user COLLATE nocase) OR pg_has_role(session_user, %L, 'MEMBER')$c$, ad));
     -- Only members may connect, when the creator owns the database and can say so.
     IF pg_has_role((SELECT datdba FROM pg_database WHERE datname = current_database()), 'MEMBER') THEN
         EXECUTE format('REVOKE CONNECT ON DATABASE %I FROM PUBLIC', current_database());

@@ -428,6 +428,18 @@ private:
     // Shows the record at position (or the nearest one with a shape, skipping skipId); false
     // when the list holds none.
     bool ShowNeighbour(long position, long skipId);
+    // ---- merging another user's save (Merge.cpp) ----
+    // After a save refused because another user saved first: asks, merges, refreshes.
+    void OfferMerge();
+    void MergeWithDatabase();
+    // The other user deleted the record: the user's version becomes a new record, or goes.
+    void RecordGone();
+    void NewRecordFromThisOne();
+    // Fills the pages again from the objects in hand, on the page the user was on.
+    void ShowObjectsAgain();
+    // The element grid reads its rows from the database: before its collection is rebuilt it
+    // keeps what it shows, so that it shows the rebuilt collection next.
+    void HoldElementRows();
     // ---- working list (Navigation.cpp) ----
     void OpenWorkingList();
     void ShowGotoRecordDialog();

@@ -1,6 +1,7 @@
 #include "editor/FieldRules.h"
 
 #include "platform/Conv.h"
+#include "platform/Strings.h"
 
 #include <cmath>
 
@@ -31,6 +32,18 @@ bool SameArea(double shown, float converted) {
     float a = static_cast<float>(RoundDecimals(shown, 4));
     float b = static_cast<float>(RoundDecimals(static_cast<double>(converted), 4));
     return SingleText(a) == SingleText(b);
+}
+
+std::string YearProblem(const std::string& text) {
+    if (Trim(text).empty()) return "";
+    const double year = Val(Variant(text));
+    return year < 1900 || year > 2100 ? "MGA015" : "";
+}
+
+std::string BudgetProblem(const std::string& text) {
+    if (Trim(text).empty()) return "";
+    return text.find_first_of(",$") != std::string::npos || !IsNumeric(Variant(text)) ? "MGA025"
+                                                                                      : "";
 }
 
 } // namespace zelk::editor

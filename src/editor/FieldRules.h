@@ -17,4 +17,9 @@ std::string SingleText(float value);
 // Whether two areas show the same to 4 decimal places at single precision.
 bool SameArea(double shown, float converted);
 
+// The Year/Plan/Budget grid's rules for a year (1900 to 2100: "MGA015") and a budget (a plain
+// number without "," or "$": "MGA025"); "" when the text passes or is empty.
+std::string YearProblem(const std::string& text);
+std::string BudgetProblem(const std::string& text);
+
 } // namespace zelk::editor

@@ -5,6 +5,7 @@
 #include "controls/DomainSelectGrid.h"
 #include "controls/ctlMapsheet.h"
 #include "controls/ctrlBindGrid.h"
+#include "editor/FieldRules.h"
 #include "editor/HostCalls.h"
 #include "platform/Conv.h"
 #include "platform/Error.h"
@@ -305,13 +306,10 @@ void ManagedAreaDetails::YearPlanBudgetValidateEdit(long /*row*/, long col, bool
         const std::string text = Trim(g.EditText());
         if (text.empty()) return;
         std::string code;
-        if (IEquals(key, "ManagedAreaMgmtYear")) {
-            const double year = Val(Variant(text));
-            if (year < 1900 || year > 2100) code = "MGA015";
-        } else if (IEquals(key, "ManagedAreaMgmtBudget")) {
-            if (text.find_first_of(",$") != std::string::npos || !IsNumeric(Variant(text)))
-                code = "MGA025";
-        }
+        if (IEquals(key, "ManagedAreaMgmtYear"))
+            code = YearProblem(text);
+        else if (IEquals(key, "ManagedAreaMgmtBudget"))
+            code = BudgetProblem(text);
         if (code.empty()) return;
         cancel = true;
         CallHost(appManager_, "Message", {Variant(code)});

@@ -11,6 +11,8 @@
 #include "platform/ui/UiDriver.h"
 #include "zelk/ManagedAreaDetails.h"
 
+#include <cctype>
+
 namespace zelk::editor {
 
 namespace {
@@ -42,12 +44,16 @@ ReportTable GridTable(const VSFlexGrid& g, const std::string& caption) {
     return t;
 }
 
-// The caption a field is known by: its label ("lbl" and the name without its kind prefix).
+// The caption a field is known by: its label ("lbl" and the name without its kind prefix,
+// which is the leading lower-case letters: "txt", "cbo", "flex").
 std::string CaptionOf(const Form& form, const Control& c) {
-    if (c.Name().size() > 3)
-        if (auto* label = form.FindAs<Label>("lbl" + c.Name().substr(3)))
-            return Plain(label->Caption());
-    return c.Name().size() > 3 ? c.Name().substr(3) : c.Name();
+    const std::string& name = c.Name();
+    std::size_t kind = 0;
+    while (kind < name.size() && std::islower(static_cast<unsigned char>(name[kind])))
+        ++kind;
+    const std::string bare = kind < name.size() ? name.substr(kind) : name;
+    if (auto* label = form.FindAs<Label>("lbl" + bare)) return Plain(label->Caption());
+    return bare;
 }
 
 } // namespace

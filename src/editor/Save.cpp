@@ -155,7 +155,7 @@ bool ManagedAreaDetails::SaveData() {
         }
     } done{*this};
 
-    bool saved = false, committed = false;
+    bool saved = false, committed = false, offerMerge = false;
     try {
         if (!ValidateRecord()) return false;
         if (!StoreToObjects()) {
@@ -167,7 +167,9 @@ bool ManagedAreaDetails::SaveData() {
             std::string why = shape_->LastError();
             std::string code = shape_->LastErrorCode();
             // A refusal with a code of its own (another user saved first) keeps the edits.
-            if (!code.empty())
+            if (code == "MGA900")
+                offerMerge = true;
+            else if (!code.empty())
                 DisplayMessage(code);
             else
                 DisplayMessage(why.empty() ? "MGA007" : "MGA008", {Variant(why)});
@@ -213,6 +215,17 @@ bool ManagedAreaDetails::SaveData() {
         if (!EndOfSave(committed)) saved = false;
     } catch (const ComError& e) {
         common::ReportError("An error occurred finishing the save.", e);
+    }
+    // Once the refused save is wound up, so the merge starts from the editor as the user left
+    // it and nothing of the save runs over the merged record.
+    if (offerMerge) {
+        ShowWaitMessage(false);
+        Screen::Instance().SetMousePointer(mouse::Default);
+        try {
+            OfferMerge();
+        } catch (const ComError& e) {
+            common::ReportError("The other user's changes could not be merged.", e);
+        }
     }
     return saved;
 }

@@ -77,6 +77,7 @@ void MA_ElementGrid::Initialize(const ObjectPtr& elements, long managedAreaId,
         }
     }
     rs->Close();
+    if (holding_) ShowHeldRows();
     AddBlankRow();
 
     g.SetRow(keepRow >= g.FixedRows() && keepRow < g.Rows() ? keepRow : g.FixedRows());

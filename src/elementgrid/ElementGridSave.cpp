@@ -131,10 +131,24 @@ bool MA_ElementGrid::StoreToCollection() {
             const std::string c = Criterion("ID", id);
             if (c.empty()) Raise(err::TypeMismatch, "A changed element has no record ID: " + id);
             bo::ChildPtr e = elements_->Find(c);
+            // A row whose record another user deleted was kept as a new element by an earlier
+            // store; it is found by its element.
+            if (!e) e = FindNewRowElement(r);
             if (!e) {
-                e = LoadElementObject(id);
+                try {
+                    e = LoadElementObject(id);
+                } catch (const ComError& gone) {
+                    if (gone.Number() != err::NoCurrentRecord) throw;
+                    // Another user deleted the row: the user's edit of it goes in again, as a
+                    // new row (the save is refused and merged first, the record having changed).
+                    e = NewElementObject();
+                    e->MarkNew(true);
+                    e->SetProperty("ManagedAreaId", Variant(static_cast<int>(managedAreaId_)));
+                    e->SetProperty("RecCreateUser", Variant(user));
+                }
                 elements_->Add(e);
             }
+            if (e->IsNew()) newOnes.push_back(e);
             // The row may have been given another element.
             e->SetProperty("ElementGlobalId", Variant(Cell(r, "element_global_id")));
             e->SetProperty("ElementNationalId", Variant(Cell(r, "element_national_id")));

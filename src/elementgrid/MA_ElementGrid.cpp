@@ -209,6 +209,10 @@ void MA_ElementGrid::DefineMembers() {
     DefineMethod("StoreToCollection", [this](Args&) { return Variant(StoreToCollection()); });
     DefineMethod("IsModified", [this](Args&) { return Variant(IsModified()); });
     DefineMethod("IsValid", [this](Args&) { return Variant(IsValid()); });
+    DefineMethod("HoldRows", [this](Args& a) {
+        HoldRows(!a.empty() && CBool(a[0]));
+        return Variant();
+    });
     DefineMethod("Clear", [this](Args&) {
         Clear();
         return Variant();

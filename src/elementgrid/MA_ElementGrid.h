@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zelk::elementgrid {
 
@@ -51,6 +52,13 @@ public:
     // raised once the grid is back in step with the saved record.
     void PostSave();
 
+    // The record's element collection is about to be rebuilt (merged with another user's save,
+    // or made part of a new record): the next Initialize shows the collection's elements over
+    // what the database holds, each row as it is on screen now where the collection keeps it.
+    // With `everyRow`, the rows become a new record's: a row the collection does not hold (it
+    // forgets saved rows after a save) is added to it as a new element.
+    void HoldRows(bool everyRow = false);
+
     VSFlexGrid& Grid() { return *flexElement_; }
     // Replaces the modal search used by the pick buttons (the workbench and tests keep the
     // default, which shows frmModalSearch).
@@ -87,6 +95,10 @@ private:
     void OpenElementRecord();
     void BeforeReorder();
     void AfterReorder();
+
+    // After a rebuilt collection (ElementGridMerge.cpp).
+    void ShowHeldRows();
+    void ShowElementOfRow(long row, bo::IChildObject& e);
 
     // Persistence.
     bo::ChildPtr NewElementObject();
@@ -133,6 +145,14 @@ private:
     // Set between the two halves of a reorder, while the blank row is off the grid.
     bool reordering_ = false;
     RecordPicker picker_;
+    // Rows kept by HoldRows: every cell, and the element object the row stood for.
+    struct HeldRow {
+        std::vector<std::string> cells;
+        bo::ChildPtr element;
+        std::string id;
+    };
+    std::vector<HeldRow> held_;
+    bool holding_ = false;
 };
 
 } // namespace zelk::elementgrid

@@ -21,6 +21,7 @@ constexpr int NoCurrentRecord = 3021;
 constexpr int ItemNotFound = 3265;
 constexpr int OperationNotAllowedClosed = 3704;
 constexpr int OperationNotAllowedOpen = 3705;
+constexpr int OperationCancelled = 3712;   // the person stopped a long operation
 constexpr int ProviderError = -2147467259; // database failure reported by the data service
 constexpr int XmlParse = 1000;             // malformed XML document
 constexpr int MissingAnswer = 1001;        // scripted driver had no answer queued

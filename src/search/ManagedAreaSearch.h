@@ -102,6 +102,13 @@ private:
     void SendClipboardKeys(const std::string& keys);
     void ToolbarButtonClick(const std::string& key);
     void SetMainGridRedraw(bool on);
+    // The cursor, scroll position and selection of the results grid.
+    struct ResultsView {
+        long row = 0, col = 0, rowSel = 0, colSel = 0, topRow = 0;
+        std::vector<long> selected;
+    };
+    ResultsView SaveResultsView() const;
+    void RestoreResultsView(const ResultsView& view);
     void ViewSearchSql();
 
     // Search state, defaults and named searches.

@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/Strings.h"
 #include "platform/ui/UiDriver.h"
+#include "search/SearchProgress.h"
 
 #include <cctype>
 
@@ -160,7 +161,13 @@ void ManagedAreaSearch::FindNow() {
     if (!HasCriteria() && CLng(App("Message", {Variant("APP043")})) == vb::No) return;
 
     Screen::Instance().SetMousePointer(mouse::Hourglass);
+    // What the person sees now, put back exactly when they stop the search.
+    const ResultsView before = SaveResultsView();
     UnbindResults();
+    // The previous results stay until the new ones are in (a stopped search shows them
+    // again); the grid's text of them must not stay as well, or a large search needs room
+    // for three copies at once.
+    flexResults_->ReleaseSpareRows();
     lblRecordsReturnedCount_->SetCaption("Searching...");
     DoEvents();
 
@@ -172,7 +179,12 @@ void ManagedAreaSearch::FindNow() {
             Screen::Instance().SetMousePointer(mouse::Default);
             return;
         }
-        Variant answer = App("CallGetQueryRSXML", {Variant(sql)});
+        Variant answer;
+        {
+            SearchProgress progress;
+            FetchProgress::Scope watch([&progress](long rows) { return progress.Report(rows); });
+            answer = App("CallGetQueryRSXML", {Variant(sql)});
+        }
         server = answer.IsObject() ? std::dynamic_pointer_cast<Recordset>(answer.Obj()) : nullptr;
         if (!server) Raise(err::ObjectNotSet, "The query service returned no recordset");
         answer = Variant();
@@ -187,8 +199,11 @@ void ManagedAreaSearch::FindNow() {
             MakeCurrentRow(flexResults_->FixedRows());
         }
     } catch (const ComError& e) {
-        Ui().MsgBox("Error: " + e.Description(), vb::OKOnly, "");
-        BindResults(); // a failed query leaves the previous results in place
+        // The person stopped it: nothing to report, and nothing of the search stays.
+        if (e.Number() != err::OperationCancelled)
+            Ui().MsgBox("Error: " + e.Description(), vb::OKOnly, "");
+        BindResults(); // a failed or stopped query leaves the previous results in place
+        RestoreResultsView(before);
     }
     Screen::Instance().SetMousePointer(mouse::Default);
     try {

@@ -90,6 +90,32 @@ void ManagedAreaSearch::UnbindResults() {
     UpdateOkButton();
 }
 
+ManagedAreaSearch::ResultsView ManagedAreaSearch::SaveResultsView() const {
+    const VSFlexGrid& g = *flexResults_;
+    ResultsView v{g.Row(), g.Col(), g.RowSel(), g.ColSel(), g.TopRow(), {}};
+    if (g.SelectionMode() == flex::SelListBox)
+        for (long i = 0; i < g.SelectedRows(); ++i)
+            v.selected.push_back(g.SelectedRow(i));
+    return v;
+}
+
+void ManagedAreaSearch::RestoreResultsView(const ResultsView& view) {
+    VSFlexGrid& g = *flexResults_;
+    // The grid was refilled from the same records, so every saved position exists again.
+    if (view.row < g.Rows()) g.SetRow(view.row);
+    if (view.col < g.Cols()) g.SetCol(view.col);
+    if (view.rowSel >= 0 && view.rowSel < g.Rows()) g.SetRowSel(view.rowSel);
+    if (view.colSel >= 0 && view.colSel < g.Cols()) g.SetColSel(view.colSel);
+    if (view.topRow >= 0 && view.topRow < g.Rows()) g.SetTopRow(view.topRow);
+    if (g.SelectionMode() == flex::SelListBox) {
+        for (long r = 0; r < g.Rows(); ++r)
+            if (g.IsSelected(r)) g.SetIsSelected(r, false);
+        for (long r : view.selected)
+            if (r >= 0 && r < g.Rows()) g.SetIsSelected(r, true);
+    }
+    UpdateOkButton();
+}
+
 void ManagedAreaSearch::UpdateOkButton() {
     const VSFlexGrid& g = *flexResults_;
     const bool current = g.Row() >= g.FixedRows() && g.Row() < g.Rows();

@@ -6,6 +6,7 @@
 #include "platform/ReportDocument.h"
 #include "platform/ui/Menu.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -124,6 +125,12 @@ TEST_F(Commands, FileMenuSavesByShortcutPrintsAndCloses) {
     EXPECT_EQ(report.Text().find("Unsaved"), std::string::npos);
     EXPECT_NE(report.Text().find("Renamed Preserve"), std::string::npos);
     EXPECT_EQ(report.sections[1].heading, "Locators");
+    // Each grid is headed by the label the page shows beside it.
+    std::vector<std::string> legal;
+    for (const auto& t : report.sections[editor::PageLegalProtection].tables)
+        legal.push_back(t.caption);
+    EXPECT_NE(std::find(legal.begin(), legal.end(), "Legal Acts:"), legal.end())
+        << ::testing::PrintToString(legal);
     events.clear();
     editor->mnuFileClose->UserClick();
     EXPECT_EQ(events, std::vector<std::string>{"Quit"});

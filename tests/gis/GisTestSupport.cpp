@@ -2,10 +2,7 @@
 
 #include <geodesic.h>
 
-#include <array>
 #include <cmath>
-#include <cstdio>
-#include <sys/wait.h>
 
 namespace zelk::testing::gis {
 
@@ -59,23 +56,6 @@ double FromDms(const std::string& text) {
     const double s = std::stod(text.substr(static_cast<std::size_t>(degreeDigits) + 2, 2));
     const double v = d + m / 60 + s / 3600;
     return text.back() == 'W' || text.back() == 'S' ? -v : v;
-}
-
-ShellRun Shell(const std::string& command) {
-    ShellRun r;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-        r.output.append(buf.data(), n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-bool HaveProgram(const std::string& name) {
-    return Shell("command -v " + name).status == 0;
 }
 
 } // namespace zelk::testing::gis

@@ -2,6 +2,7 @@
 
 #include "host/data/DataService.h"
 #include "host/gis/Geometry.h"
+#include "support/Shell.h"
 
 #include <geos_c.h>
 
@@ -33,12 +34,8 @@ double GeodesicArea(const host::gis::MultiPolygon& g);
 // negative.
 double FromDms(const std::string& text);
 
-// The output (stdout and stderr) of a shell command, and its exit status.
-struct ShellRun {
-    std::string output;
-    int status = -1;
-};
-ShellRun Shell(const std::string& command);
-bool HaveProgram(const std::string& name);
+using zelk::testing::HaveProgram;
+using zelk::testing::Shell;
+using zelk::testing::ShellRun;
 
 } // namespace zelk::testing::gis

@@ -158,6 +158,17 @@ TEST_F(GridTest, RowsTakenBackAfterShrinkingAreEmpty) {
     EXPECT_EQ(g->TextMatrix(3, 1), "");
     g->SetCols(4);
     EXPECT_EQ(g->TextMatrix(3, 3), "");
+
+    // Spare cells given back: the rows kept hold their text, rows taken back are empty.
+    g->SetTextMatrix(3, 3, "Spare");
+    g->SetRowData(1, Variant(7));
+    g->SetRows(2);
+    g->ReleaseSpareRows();
+    EXPECT_EQ(g->TextMatrix(1, 1), "First");
+    EXPECT_EQ(CLng(g->RowData(1)), 7);
+    g->SetRows(4);
+    EXPECT_EQ(g->TextMatrix(3, 3), "");
+    EXPECT_TRUE(g->RowData(3).IsEmpty());
 }
 
 TEST_F(GridTest, AGridAddedByProgIdIsDrivenLateBoundAndRedrawBatchesNotifications) {

@@ -147,6 +147,25 @@ TEST_F(ServerRights, AReaderReadsButTheServerRefusesEveryChangeAndProcedure) {
     EXPECT_EQ(psql.Run("INSERT INTO audit_log (user_name) VALUES ('x')"), kRefused);
     EXPECT_EQ(psql.Run("UPDATE security_role SET role_name = 'x'"), kRefused);
     EXPECT_NE(Name(first), "x");
+    // A reader keeps options of their own, and only their own.
+    const std::string mine = "(SELECT user_id FROM app_user WHERE user_name = '" + reader + "')";
+    const std::string theirs = "(SELECT user_id FROM app_user WHERE user_name = '" + editor + "')";
+    const std::string add = "INSERT INTO user_option (user_option_category_id, user_id, "
+                            "option_name, option_value) VALUES (1, ";
+    EXPECT_EQ(psql.Run(add + mine + ", 'mine', 'x')"), "");
+    EXPECT_EQ(psql.Run(add + theirs + ", 'theirs', 'x')"), kRefused);
+    EXPECT_EQ(owner->Db()->Execute("INSERT INTO user_option (user_option_category_id, user_id, "
+                                   "option_name, option_value) SELECT 1, user_id, 'set', 'y' "
+                                   "FROM app_user WHERE user_name = ?",
+                                   {Variant(editor)}),
+              1);
+    EXPECT_EQ(psql.Run("UPDATE user_option SET option_value = 'changed'"), "");
+    EXPECT_EQ(psql.Value("SELECT string_agg(option_name || '=' || option_value, ',' ORDER BY "
+                         "option_name) FROM user_option WHERE option_name IN ('mine', 'set')"),
+              "mine=changed,set=y")
+        << "reads every row, changes only its own";
+    EXPECT_EQ(psql.Run("DELETE FROM user_option WHERE option_name = 'set'"), "");
+    EXPECT_EQ(psql.Value("SELECT count(*) FROM user_option WHERE option_name = 'set'"), "1");
 
     // The host says the same: every field locked, and a save that reaches the server anyway
     // is refused there with its own code, nothing half written.

@@ -1,97 +1,22 @@
 // Two people on one database, each with a workbench of their own.
-#include "pg/Backends.h"
-#include "support/ScriptedUi.h"
+#include "pg/TwoDesks.h"
 
 #include "common/bo/Shape.h"
-#include "host/ReferenceHost.h"
-#include "host/app/MessageCatalog.h"
-#include "host/app/Views.h"
-#include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
-#include "zelk/ManagedAreaDetails.h"
-
-#include <algorithm>
 
 namespace zelk::testing {
 namespace {
 
-struct Desk {
-    std::unique_ptr<host::ReferenceHost> host;
-    std::shared_ptr<host::HostWindow> window;
-    std::shared_ptr<editor::ManagedAreaDetails> editor;
-
-    Desk(const std::string& path, const std::string& user) {
-        host = host::ReferenceHost::Open(testing::SignedInAs({path, user, 30, 5, true, true}));
-        window = std::make_shared<host::HostWindow>("frmManagedArea");
-        editor = std::dynamic_pointer_cast<editor::ManagedAreaDetails>(
-            window->AddControl("ZELK_ManagedArea.ManagedAreaDetails", "ctlDetails"));
-        editor->InitDetails(host->WorkingList(), host->App(), host->ManagedAreaViewId(),
-                            host->WinMan(), host->Views(), "");
-    }
-    ~Desk() {
-        if (editor) editor->Deactivate();
-    }
-    std::string Name() const {
-        return CStr(editor->ManagedAreaObject()->GetProperty("ManagedAreaName"));
-    }
-    // Each desk acts with its own host's classes, as if in a process of its own.
-    void Load(long id) {
-        host->MakeCurrent();
-        editor->LoadData(id);
-    }
-    void Save() {
-        host->MakeCurrent();
-        editor->mnuFileSave->UserClick();
-    }
-    void Delete() {
-        host->MakeCurrent();
-        editor->mnuEditDelete->UserClick();
-    }
-};
-
-class TwoUsers : public ScriptedUiTest, public ::testing::WithParamInterface<bool> {
-protected:
-    void SetUp() override {
-        if (GetParam()) ZELK_SKIP_WITHOUT_PG();
-        ScriptedUiTest::SetUp();
-        db = std::make_unique<ScratchDatabase>(GetParam());
-    }
-    void TearDown() override {
-        if (!ui) return;
-        ann.reset();
-        bob.reset();
-        db.reset();
-        ScriptedUiTest::TearDown();
-    }
-    std::string Stored(long id, const std::string& column) {
-        auto rs = ann->host->Db()->Query("SELECT " + column + " FROM ma WHERE managed_area_id = ?",
-                                         {Variant(static_cast<int>(id))});
-        return rs->EOF() ? "<gone>" : CStr(rs->GetFields().Item(std::size_t{0}).Value());
-    }
-    static std::string Text(const std::string& code) {
-        return host::MessageCatalog::Default().Format(code, {});
-    }
-    bool Shown(const std::string& code) {
-        auto m = ui->Messages();
-        return std::find(m.begin(), m.end(), Text(code)) != m.end();
-    }
-
-    std::unique_ptr<ScratchDatabase> db;
-    std::unique_ptr<Desk> ann, bob;
-};
+class TwoUsers : public TwoDesks {};
 
 TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
-    ann = std::make_unique<Desk>(db->path, "ann");
-    ann->host->Db()->Execute("UPDATE shape SET has_shape_ind = 'N'");
-    const long id =
-        CLng(ann->host->Db()->Query("SELECT MIN(managed_area_id) AS id FROM ma")->Value("id"));
-    ann->Load(id);
     // Bob's host opens the same database second: it finds the schema and data in place, and
     // Bob may change records.
-    ann->host->Db()->Execute("INSERT INTO app_user (user_name, org_unit_id, access_level) VALUES "
-                             "('bob', 1, 'F')");
-    bob = std::make_unique<Desk>(db->path, "bob");
+    OpenDesks();
     EXPECT_FALSE(bob->host->WasCreated());
+    ann->host->Db()->Execute("UPDATE shape SET has_shape_ind = 'N'");
+    const long id = FirstId();
+    ann->Load(id);
     bob->Load(id);
 
     ann->editor->ctlMAName->UserType("Alder Marsh");
@@ -100,6 +25,8 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
     EXPECT_EQ(Stored(id, "managed_area_name"), "Alder Marsh");
 
     bob->editor->ctlMAName->UserType("Birch Marsh");
+    // Bob does not merge: his edits stay as they are.
+    ui->QueueAnswer(vb::No);
     bob->Save();
     EXPECT_TRUE(Shown("MGA900"));
     EXPECT_EQ(Stored(id, "managed_area_name"), "Alder Marsh") << "Ann's change is kept";
@@ -127,6 +54,7 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
     EXPECT_EQ(Stored(id, "managed_area_name"), "<gone>");
     bob->editor->ctlMAName->UserType("Cedar Marsh");
     before = ui->Messages().size();
+    ui->QueueAnswer(vb::No);
     bob->Save();
     EXPECT_EQ(ui->Messages().size(), before + 1);
     EXPECT_TRUE(Shown("MGA900"));
@@ -134,7 +62,7 @@ TEST_P(TwoUsers, TheSecondSaveOfOneVersionIsRefusedAndKeepsItsEdits) {
 }
 
 TEST_P(TwoUsers, ChildRowsAreCoveredByTheirManagedAreasVersion) {
-    ann = std::make_unique<Desk>(db->path, "ann");
+    OpenDesks(false);
     auto& adb = *ann->host->Db();
     const long id =
         CLng(adb.Query("SELECT MIN(managed_area_id) AS id FROM managed_area_owner")->Value("id"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/bo/ManagedArea.h"
+#include "common/bo/Merge.h"
 
 #include <string>
 
@@ -49,6 +50,12 @@ public:
     // (false if that commit fails), or undoes both, so a failed delete leaves the record's
     // version as it was.
     virtual bool FinishDelete(bool deleted) { return deleted; }
+    // After a save refused because another user saved first: the record as the database now
+    // holds it compared with the one in hand. Null when the objects cannot merge.
+    virtual MergePtr PrepareMerge() { return nullptr; }
+    // Makes the record in hand a new one, every row of it included: the next save inserts it
+    // (for a record another user deleted). False when the objects cannot.
+    virtual bool BecomeNewRecord() { return false; }
     // XML whose root/<server class>/COMPONENT_PROPERTIES/<field> nodes name "table.column".
     virtual std::string ComponentProperties(std::string_view root) const = 0;
     virtual DomainPtr GetDomain(std::string_view domainName, const Variant& filter = {},

@@ -125,4 +125,15 @@ void ScriptedUiDriver::PrintReport(const ReportDocument& document) {
     lastReport_ = std::make_shared<ReportDocument>(document);
 }
 
+bool ScriptedUiDriver::ShowProgress(const std::string& caption, long count) {
+    const bool stop = !cancelAt_.empty() && count >= cancelAt_.front();
+    if (stop) cancelAt_.pop_front();
+    log_.push_back({"Progress", caption, 0, "", static_cast<int>(count)});
+    return stop;
+}
+
+void ScriptedUiDriver::EndProgress() {
+    log_.push_back({"EndProgress", "", 0, "", 0});
+}
+
 } // namespace zelk

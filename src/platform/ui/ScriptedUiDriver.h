@@ -20,7 +20,8 @@ namespace zelk {
 class ScriptedUiDriver : public UiDriver {
 public:
     struct Entry {
-        std::string kind; // "MsgBox", "InputBox", "Modal", "Modeless", "SendKeys", "Help", "Popup"
+        std::string kind; // "MsgBox", "InputBox", "Modal", "Modeless", "SendKeys", "Help", "Popup",
+                          // "Progress", "EndProgress"
         std::string text; // prompt, form name, keys or help file
         int flags = 0;    // message box flags, help command
         std::string title;
@@ -36,6 +37,9 @@ public:
     void QueueModal(std::string formName, ModalAction action);
     // The next pop-up menu chooses the item with this name ("" = the person dismisses it).
     void QueuePopupChoice(std::string itemName) { popups_.push_back(std::move(itemName)); }
+    // The person stops the next long operation once its progress shows at least `count`
+    // (0 = at the first report). Every report is logged as "Progress" with the count as answer.
+    void QueueCancelProgressAt(long count) { cancelAt_.push_back(count); }
     void SetFailureHandler(std::function<void(const std::string&)> f) { onFailure_ = std::move(f); }
 
     const std::vector<Entry>& Log() const { return log_; }
@@ -49,10 +53,12 @@ public:
         inputs_.clear();
         modals_.clear();
         popups_.clear();
+        cancelAt_.clear();
     }
     // What the script queued and nobody asked for.
     std::size_t PendingAnswers() const {
-        return answers_.size() + inputs_.size() + modals_.size() + popups_.size();
+        return answers_.size() + inputs_.size() + modals_.size() + popups_.size() +
+               cancelAt_.size();
     }
     const std::vector<std::string>& Failures() const { return failures_; }
 
@@ -68,6 +74,8 @@ public:
     void ShowHelp(const std::string& helpFile, int command, long context) override;
     // Logged as "Print" with the title; the document is kept for the test to read.
     void PrintReport(const ReportDocument& document) override;
+    bool ShowProgress(const std::string& caption, long count) override;
+    void EndProgress() override;
     const ReportDocument* LastReport() const { return lastReport_.get(); }
 
 private:
@@ -77,6 +85,7 @@ private:
     std::deque<std::string> inputs_;
     std::deque<std::pair<std::string, ModalAction>> modals_;
     std::deque<std::string> popups_;
+    std::deque<long> cancelAt_;
     std::vector<Entry> log_;
     std::vector<std::string> failures_;
     std::function<void(const std::string&)> onFailure_;

@@ -57,6 +57,15 @@ public:
     virtual void PrintReport(const ReportDocument& document) = 0;
     // Lets the view draw pending changes (hourglass, wait picture); a no-op headless.
     virtual void DoEvents() {}
+    // Shows how far a long operation has come (`count` rows read so far) with a way for the
+    // person to stop it (Escape or Cancel), and lets the person's clicks run. Answers true
+    // once the person asked to stop. EndProgress takes the display away.
+    virtual bool ShowProgress(const std::string& caption, long count) {
+        (void)caption;
+        (void)count;
+        return false;
+    }
+    virtual void EndProgress() {}
 };
 
 // The driver the module talks to. Must be set before any form is shown.

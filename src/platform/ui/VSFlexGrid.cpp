@@ -82,6 +82,18 @@ void VSFlexGrid::SetRows(long n) {
     Touched();
 }
 
+void VSFlexGrid::ReleaseSpareRows() {
+    const auto size = static_cast<std::size_t>(rows_);
+    for (auto& c : cols_) {
+        c.cells.resize(size);
+        c.cells.shrink_to_fit();
+    }
+    rowData_.shrink_to_fit();
+    rowHidden_.shrink_to_fit();
+    rowHeights_.shrink_to_fit();
+    selected_.shrink_to_fit();
+}
+
 void VSFlexGrid::SetCols(long n) {
     if (n < 0) Raise(InvalidCol, "Invalid column value: " + std::to_string(n));
     long before = Cols();

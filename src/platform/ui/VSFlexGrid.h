@@ -70,6 +70,9 @@ public:
 
     long Rows() const { return rows_; }
     void SetRows(long n);
+    // Gives back the cells SetRows kept from rows it took away, for a grid that will not soon
+    // be refilled to that size (or whose memory is wanted more than a quick refill).
+    void ReleaseSpareRows();
     long Cols() const { return static_cast<long>(cols_.size()); }
     void SetCols(long n);
     long FixedRows() const { return fixedRows_; }

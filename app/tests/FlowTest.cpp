@@ -448,9 +448,9 @@ void FlowTest::theWorkingListSortsFiltersAndLosesDeletedRows() {
     QCOMPARE(host->WorkingList()->RecordCount(), static_cast<long>(all - 2));
     QCOMPARE(main.WorkingListModel()->RowOf(first), -1);
     QCOMPARE(main.WorkingListModel()->RowOf(second), -1);
-    RecordsetPtr still = host->App()->CallGetQueryRSXML(
-        "SELECT ID FROM MA_MANAGED_AREA WHERE ID = " + std::to_string(first));
-    QCOMPARE(still->RecordCount(), 1L);
+    QCOMPARE(Db1(*host,
+                 "SELECT managed_area_id FROM ma WHERE managed_area_id = " + std::to_string(first)),
+             std::to_string(first));
 }
 
 } // namespace zelk::view::testing

@@ -7,10 +7,13 @@
 #include "platform/Conv.h"
 #include "platform/ReportDocument.h"
 #include "platform/Strings.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/TabControl.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Hosting.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/Remembered.h"
 #include "shell/UsersWindow.h"
 #include "shell/WorkingListPanel.h"
 #include "view/FormWidget.h"
@@ -49,7 +52,8 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    auto* split = new QSplitter;
+    auto* split = split_ = new QSplitter;
+    split->setObjectName("splitMain");
     split->addWidget(panel_);
     split->addWidget(area_);
     split->setStretchFactor(1, 1);
@@ -73,6 +77,7 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     });
     RefreshWorkingList();
     resize(1280, 800);
+    RestoreLayout();
 
     host_.WinMan()->SetHandler([this](const host::WindowManager::Request& r) { HandleRequest(r); });
     connect(area_, &QMdiArea::subWindowActivated, this,
@@ -85,8 +90,10 @@ MainWindow::~MainWindow() {
     // The windows go with the area, after this object's own part is gone: nothing of theirs
     // may call back.
     disconnect(area_, nullptr, this, nullptr);
-    for (RecordWindow* w : RecordWindows())
+    for (RecordWindow* w : RecordWindows()) {
         disconnect(w, nullptr, this, nullptr);
+        w->releasing = nullptr;
+    }
 }
 
 void MainWindow::BuildMenus() {
@@ -269,7 +276,9 @@ RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
         list_->setUpdatesEnabled(on);
         if (on) RefreshWorkingList();
     });
+    w->releasing = [this](RecordWindow& closing) { SaveWindow(closing); };
     w->show();
+    RestoreWindow(*w);
     return w;
 }
 
@@ -280,6 +289,57 @@ void MainWindow::NotifyListChanges(RecordWindow* from, const QString& event) {
         auto keep = c;
         RunUserAction([&] { c->Call("NotifyListChanges", {Variant(event.toStdString())}); });
     }
+}
+
+namespace {
+// The first tab control of the hosted control's form: the editor's pages, the search's tabs.
+vaTabPro* TabsOf(const ControlPtr& control) {
+    auto* form = dynamic_cast<Form*>(control.get());
+    if (!form) return nullptr;
+    for (const ControlPtr& c : form->Controls())
+        if (auto* tab = dynamic_cast<vaTabPro*>(c.get())) return tab;
+    return nullptr;
+}
+
+QString KindOf(RecordWindow& w) {
+    return QString::fromStdString(w.HostedControl()->TypeName());
+}
+} // namespace
+
+void MainWindow::RestoreLayout() {
+    Remembered kept(host_.UserName());
+    if (const QByteArray g = kept.Bytes("main/geometry"); !g.isEmpty()) restoreGeometry(g);
+    if (const QByteArray s = kept.Bytes("main/splitter"); !s.isEmpty()) split_->restoreState(s);
+    panel_->SetUserWidths(kept.Widths("main/listColumns"));
+}
+
+void MainWindow::SaveLayout() {
+    Remembered kept(host_.UserName());
+    kept.SetBytes("main/geometry", saveGeometry());
+    kept.SetBytes("main/splitter", split_->saveState());
+    kept.SetWidths("main/listColumns", panel_->UserWidths());
+}
+
+void MainWindow::RestoreWindow(RecordWindow& w) {
+    Remembered kept(host_.UserName());
+    const QString kind = KindOf(w);
+    if (const QRect r = kept.Rect(kind + "/geometry"); r.isValid()) w.setGeometry(r);
+    vaTabPro* tab = TabsOf(w.HostedControl());
+    const int page = kept.Number(kind + "/tab");
+    if (tab && page >= 0 && page < tab->TabCount() && page != tab->ActiveTab() &&
+        tab->TabEnabled(page) && tab->TabVisible(page)) {
+        auto keep = w.HostedControl();
+        // As the user's own choice, so the page fills as a click would fill it.
+        RunUserAction([&] { tab->UserSelectTab(page); });
+    }
+}
+
+void MainWindow::SaveWindow(RecordWindow& w) {
+    Remembered kept(host_.UserName());
+    const QString kind = KindOf(w);
+    // The normal size: a window closed maximised opens at its last ordinary size.
+    kept.SetRect(kind + "/geometry", w.isMaximized() ? w.normalGeometry() : w.geometry());
+    if (vaTabPro* tab = TabsOf(w.HostedControl())) kept.SetNumber(kind + "/tab", tab->ActiveTab());
 }
 
 void MainWindow::FindManagedAreas() {
@@ -352,6 +412,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveLayout();
     event->accept();
 }
 

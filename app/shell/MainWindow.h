@@ -11,6 +11,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QMdiSubWindow;
+class QSplitter;
 class QTableView;
 
 namespace zelk::host {
@@ -41,6 +42,7 @@ public:
     RecordsetModel* WorkingListModel() const { return model_; }
     QMdiArea* Area() const { return area_; }
     QList<RecordWindow*> RecordWindows() const;
+    QSplitter* Splitter() const { return split_; }
 
     void FindManagedAreas();
     void NewManagedArea();
@@ -67,9 +69,15 @@ private:
     void NotifyListChanges(RecordWindow* from, const QString& event);
     void ShowHelp();
     void OpenSelected();
+    // The user's layout: kept when the windows close, taken back when they open.
+    void RestoreLayout();
+    void SaveLayout();
+    void RestoreWindow(RecordWindow& w);
+    void SaveWindow(RecordWindow& w);
 
     host::ReferenceHost& host_;
     QMdiArea* area_ = nullptr;
+    QSplitter* split_ = nullptr;
     WorkingListPanel* panel_ = nullptr;
     QTableView* list_ = nullptr;
     RecordsetModel* model_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -70,6 +71,13 @@ WorkingListPanel::WorkingListPanel(RecordsetModel* model, QWidget* parent)
     // Fitting reads only some rows: a long list fits as fast as a short one.
     header->setResizeContentsPrecision(200);
     view_->installEventFilter(this);
+    connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int width) {
+        // The last column takes whatever is left: its width is never the user's choice.
+        if (sizing_ || section >= proxy_->columnCount() - 1) return;
+        userWidths_[proxy_->headerData(section, Qt::Horizontal).toString()] = width;
+    });
+    connect(proxy_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { sizing_ = true; });
+    connect(proxy_, &QAbstractItemModel::modelReset, this, [this] { sizing_ = false; });
 
     count_ = new QLabel;
     count_->setObjectName("lblListCount");
@@ -99,13 +107,23 @@ QList<long> WorkingListPanel::SelectedIds() const {
     return ids;
 }
 
+void WorkingListPanel::SetUserWidths(const QMap<QString, int>& widths) {
+    userWidths_ = widths;
+    FitColumns();
+}
+
 void WorkingListPanel::FitColumns() {
+    QScopedValueRollback guard(sizing_, true);
     view_->resizeColumnsToContents();
     // No column wider than half the list: a long description may not push the rest away.
     QHeaderView* header = view_->horizontalHeader();
     const int widest = std::max(80, view_->viewport()->width() / 2);
     for (int c = 0; c < header->count() - 1; ++c)
         if (header->sectionSize(c) > widest) header->resizeSection(c, widest);
+    for (int c = 0; c < header->count() - 1; ++c)
+        if (auto it = userWidths_.constFind(proxy_->headerData(c, Qt::Horizontal).toString());
+            it != userWidths_.constEnd())
+            header->resizeSection(c, *it);
 }
 
 QString WorkingListPanel::CountText() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QWidget>
 
 #include <functional>
@@ -32,6 +33,9 @@ public:
     void FitColumns();
     void ShowCount();
     QString CountText() const;
+    // The widths the user gave columns, by header text; they outlast a refit of the list.
+    QMap<QString, int> UserWidths() const { return userWidths_; }
+    void SetUserWidths(const QMap<QString, int>& widths);
 
     // Called with the IDs the user takes off the list.
     std::function<void(const QList<long>&)> removeRows;
@@ -45,6 +49,9 @@ private:
     QTableView* view_;
     QLineEdit* filter_;
     QLabel* count_;
+    QMap<QString, int> userWidths_;
+    // Set while the list or the code sizes the columns, so only the user's sizes are kept.
+    bool sizing_ = false;
 };
 
 } // namespace zelk::view

@@ -25,6 +25,8 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTableView>
 
@@ -134,6 +136,75 @@ void FlowTest::cleanup() {
     }
     PgDatabases().clear();
     SetUiDriver(nullptr);
+    // Each case starts from the default layout.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench").clear();
+}
+
+void FlowTest::layoutsAreKeptPerUser() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    const long id = host->WorkingList()->RecordCount() > 0
+                        ? (host->WorkingList()->MoveFirst(), CLng(host->WorkingList()->Value("ID")))
+                        : -1;
+    QVERIFY(id >= 0);
+    const QRect mainAt(40, 30, 1100, 700), editorAt(10, 20, 640, 480);
+    QList<int> split;
+    int nameWidth = 0, defaultNameWidth = 0, nameCol = -1;
+    {
+        MainWindow main(*host, ":memory:");
+        ShowActive(main);
+        QHeaderView* header = main.WorkingListView()->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c)
+            if (header->model()->headerData(c, Qt::Horizontal).toString() == "Name") nameCol = c;
+        QVERIFY(nameCol >= 0 && nameCol < header->count() - 1);
+        defaultNameWidth = header->sectionSize(nameCol);
+        main.setGeometry(mainAt);
+        main.Splitter()->setSizes({250, 850});
+        split = main.Splitter()->sizes();
+        header->resizeSection(nameCol, defaultNameWidth + 37);
+        nameWidth = header->sectionSize(nameCol);
+        // A refresh of the list fits its columns again, but not over the user's width.
+        main.RefreshWorkingList();
+        QCOMPARE(header->sectionSize(nameCol), nameWidth);
+
+        main.OpenDetails(id);
+        RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+        QVERIFY(editor);
+        editor->setGeometry(editorAt);
+        auto& tabs = dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas"));
+        QVERIFY(tabs.UserSelectTab(2));
+        QVERIFY(main.close());
+    }
+    {
+        MainWindow main(*host, ":memory:");
+        ShowActive(main);
+        QCOMPARE(main.geometry(), mainAt);
+        QCOMPARE(main.Splitter()->sizes(), split);
+        QCOMPARE(main.WorkingListView()->horizontalHeader()->sectionSize(nameCol), nameWidth);
+        main.OpenDetails(id);
+        RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+        QVERIFY(editor);
+        QCOMPARE(editor->geometry(), editorAt);
+        QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 2);
+        // The page chosen is filled as a click fills it: its fields show the record.
+        QVERIFY(editor->View()->isVisible());
+        main.CloseAllWindows();
+    }
+    // Another user on the same machine starts from the defaults. (On a server the server says
+    // who the user is, so the test's host cannot be someone else.)
+    if (WorkbenchOnPostgres()) return;
+    auto other = host::ReferenceHost::Open({":memory:", "bob", 60, 3, true, true});
+    MainWindow main(*other, ":memory:");
+    ShowActive(main);
+    QVERIFY(main.geometry() != mainAt);
+    QVERIFY(main.Splitter()->sizes() != split);
+    QCOMPARE(main.WorkingListView()->horizontalHeader()->sectionSize(nameCol), defaultNameWidth);
+    main.OpenDetails(id);
+    RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+    QVERIFY(editor);
+    QVERIFY(editor->geometry() != editorAt);
+    QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 0);
+    main.CloseAllWindows();
 }
 
 void FlowTest::aSearchFillsTheWorkingList() {

@@ -10,6 +10,7 @@ class FlowTest : public QObject {
 private slots:
     void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
+    void layoutsAreKeptPerUser();
     void aSearchFillsTheWorkingList();
     void aSlowSearchStopsOnCancelOrEscape();
     void anEditIsCheckedSavedAndShownInTheList();

@@ -98,7 +98,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildMenus() {
     // Not "File": the record and search windows bring their own File menus.
-    QMenu* file = menuBar()->addMenu(tr("&Workbench"));
+    QMenu* file = workbenchMenu_ = menuBar()->addMenu(tr("&Workbench"));
     QAction* find =
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));

@@ -43,6 +43,8 @@ public:
     QMdiArea* Area() const { return area_; }
     QList<RecordWindow*> RecordWindows() const;
     QSplitter* Splitter() const { return split_; }
+    // The workbench's own menu, where the database commands join it.
+    QMenu* WorkbenchMenu() const { return workbenchMenu_; }
 
     void FindManagedAreas();
     void NewManagedArea();
@@ -54,6 +56,8 @@ public:
     UsersWindow* ShowUsers();
     // Asks every window's control; closes them all when every one agrees.
     bool CloseAllWindows();
+    // Keeps the user's layout of this window (done on close too).
+    void SaveLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,7 +75,6 @@ private:
     void OpenSelected();
     // The user's layout: kept when the windows close, taken back when they open.
     void RestoreLayout();
-    void SaveLayout();
     void RestoreWindow(RecordWindow& w);
     void SaveWindow(RecordWindow& w);
 
@@ -82,6 +85,7 @@ private:
     QTableView* list_ = nullptr;
     RecordsetModel* model_ = nullptr;
     QLabel* status_ = nullptr;
+    QMenu* workbenchMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QList<QPointer<QAction>> merged_;

@@ -1,15 +1,16 @@
 #include "shell/Remembered.h"
 
-#include <QSettings>
 #include <QUrl>
 
 namespace zelk::view {
 
-namespace {
-// An INI file in the user's configuration folder, so tests can point it elsewhere
-// (QSettings::setPath for the INI format).
-QSettings Store() {
+QSettings WorkbenchSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench");
+}
+
+namespace {
+QSettings Store() {
+    return WorkbenchSettings();
 }
 } // namespace
 

@@ -3,11 +3,16 @@
 #include <QByteArray>
 #include <QMap>
 #include <QRect>
+#include <QSettings>
 #include <QString>
 
 #include <string>
 
 namespace zelk::view {
+
+// The workbench's settings: an INI file in the user's configuration folder, so tests can point
+// it elsewhere (QSettings::setPath for the INI format).
+QSettings WorkbenchSettings();
 
 // What the workbench keeps of one user's window layout between sessions: window geometry,
 // splitter positions, the last tab of a window and the column widths the user set. Two users

@@ -14,11 +14,13 @@
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/Session.h"
 #include "shell/WorkingListPanel.h"
 #include "view/Convert.h"
 #include "view/QtUiDriver.h"
 
 #include <QAction>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -29,7 +31,9 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTableView>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -138,6 +142,79 @@ void FlowTest::cleanup() {
     SetUiDriver(nullptr);
     // Each case starts from the default layout.
     QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench").clear();
+}
+
+void FlowTest::databasesAreOpenedMadeAndRemembered() {
+    auto ui = InstallScriptedUi();
+    QTemporaryDir dir;
+    const QString empty = dir.filePath("empty.db"), sample = dir.filePath("sample.db");
+    Session session("ann");
+    QStringList opened;
+    connect(&session, &Session::opened, this, [&](const QString& db) { opened << db; });
+
+    QVERIFY(session.Create(empty, 0));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 0);
+    QCOMPARE(Db1(*session.Host(), "SELECT COUNT(*) FROM ma"), std::string("0"));
+
+    // Sample data: the progress runs up to the end while the file is written.
+    QList<int> steps;
+    session.progress = [&](int percent) { steps << percent; };
+    QVERIFY(session.Create(sample, 25));
+    QVERIFY(steps.size() > 1);
+    QCOMPARE(steps.last(), 100);
+    QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 25);
+    QVERIFY(session.Main()->isVisible());
+    // An existing file is never made anew.
+    QVERIFY(!session.Create(sample, 0));
+    QVERIFY(ui->Log().size() == 1 && ui->Log()[0].text.find("exists") != std::string::npos);
+
+    // Another database: its own records, and the editor's window of the old one closed.
+    session.Main()->OpenDetails(session.Main()->WorkingList()->IdAtViewRow(0));
+    QCOMPARE(session.Main()->RecordWindows().size(), 1);
+    QVERIFY(session.Open(empty));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 0);
+    QCOMPARE(session.Main()->RecordWindows().size(), 0);
+    QVERIFY(session.Open(sample));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 25);
+    QCOMPARE(opened, QStringList({empty, sample, empty, sample}));
+
+    // Newest first, each once, at most eight.
+    QCOMPARE(Session::RecentDatabases(), QStringList({sample, empty}));
+    QStringList more;
+    for (int i = 0; i < 8; ++i) {
+        more.prepend(dir.filePath(QString("more%1.db").arg(i)));
+        QVERIFY(session.Create(more.first(), 0));
+    }
+    QCOMPARE(Session::RecentDatabases(), more);
+    QVERIFY(session.Open(empty));
+    more.prepend(empty);
+    more.removeLast();
+    QCOMPARE(Session::RecentDatabases(), more);
+
+    // A server: the URL is remembered, the password never.
+    const char* server = std::getenv("ZELK_TEST_PG");
+    if (!server || !*server) QSKIP("no PostgreSQL server in ZELK_TEST_PG");
+    const std::string name = "zelk_wbconnect" + std::to_string(getpid());
+    host::PgDataService::Administer(server, "CREATE DATABASE " + name);
+    PgDatabases().push_back(name);
+    const std::string url = host::PgDataService::WithDatabase(server, name);
+    const QString secret = "not-the-password-" + QString::number(getpid());
+    QVERIFY(session.Connect(QString::fromStdString(url), "", [&] { return secret; }));
+    QVERIFY(session.Main()->WorkingListModel()->rowCount() > 0);
+    const QString shown = QString::fromStdString(host::PgDataService::Redacted(url));
+    QCOMPARE(Session::RecentDatabases().value(0), shown);
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench");
+    settings.sync();
+    QFile file(settings.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(!text.contains(secret.toUtf8()));
+    const auto at = url.find('@'), colon = url.find(':', url.find("//") + 2);
+    if (at != std::string::npos && colon < at)
+        QVERIFY(!text.contains(QByteArray::fromStdString(url.substr(colon + 1, at - colon - 1))));
+    // Off the server before its database is dropped.
+    QVERIFY(session.Open(empty));
 }
 
 void FlowTest::layoutsAreKeptPerUser() {

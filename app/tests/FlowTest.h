@@ -11,6 +11,7 @@ private slots:
     void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
     void layoutsAreKeptPerUser();
+    void databasesAreOpenedMadeAndRemembered();
     void aSearchFillsTheWorkingList();
     void aSlowSearchStopsOnCancelOrEscape();
     void anEditIsCheckedSavedAndShownInTheList();

@@ -16,6 +16,7 @@
 #include "shell/Remembered.h"
 #include "shell/UsersWindow.h"
 #include "shell/WorkingListPanel.h"
+#include "view/ColumnWidths.h"
 #include "view/FormWidget.h"
 #include "view/HelpWindow.h"
 #include "view/Icons.h"
@@ -311,6 +312,7 @@ void MainWindow::RestoreLayout() {
     if (const QByteArray g = kept.Bytes("main/geometry"); !g.isEmpty()) restoreGeometry(g);
     if (const QByteArray s = kept.Bytes("main/splitter"); !s.isEmpty()) split_->restoreState(s);
     panel_->SetUserWidths(kept.Widths("main/listColumns"));
+    UserColumnWidths() = kept.Widths("grids");
 }
 
 void MainWindow::SaveLayout() {
@@ -318,6 +320,7 @@ void MainWindow::SaveLayout() {
     kept.SetBytes("main/geometry", saveGeometry());
     kept.SetBytes("main/splitter", split_->saveState());
     kept.SetWidths("main/listColumns", panel_->UserWidths());
+    kept.SetWidths("grids", UserColumnWidths());
 }
 
 void MainWindow::RestoreWindow(RecordWindow& w) {
@@ -340,6 +343,7 @@ void MainWindow::SaveWindow(RecordWindow& w) {
     // The normal size: a window closed maximised opens at its last ordinary size.
     kept.SetRect(kind + "/geometry", w.isMaximized() ? w.normalGeometry() : w.geometry());
     if (vaTabPro* tab = TabsOf(w.HostedControl())) kept.SetNumber(kind + "/tab", tab->ActiveTab());
+    kept.SetWidths("grids", UserColumnWidths());
 }
 
 void MainWindow::FindManagedAreas() {

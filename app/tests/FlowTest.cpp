@@ -144,6 +144,15 @@ void FlowTest::cleanup() {
     QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench").clear();
 }
 
+namespace {
+// The header of the search window's results grid.
+QHeaderView* ResultsHeader(MainWindow& main) {
+    RecordWindow* find = WindowOf(main, "ManagedAreaSearch");
+    auto* table = find ? WidgetOf<QTableView>(In(*find, "flexResults")) : nullptr;
+    return table ? table->horizontalHeader() : nullptr;
+}
+} // namespace
+
 void FlowTest::databasesAreOpenedMadeAndRemembered() {
     auto ui = InstallScriptedUi();
     QTemporaryDir dir;
@@ -227,6 +236,7 @@ void FlowTest::layoutsAreKeptPerUser() {
     const QRect mainAt(40, 30, 1100, 700), editorAt(10, 20, 640, 480);
     QList<int> split;
     int nameWidth = 0, defaultNameWidth = 0, nameCol = -1;
+    int resultWidth = 0, defaultResultWidth = 0;
     {
         MainWindow main(*host, ":memory:");
         ShowActive(main);
@@ -250,6 +260,12 @@ void FlowTest::layoutsAreKeptPerUser() {
         editor->setGeometry(editorAt);
         auto& tabs = dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas"));
         QVERIFY(tabs.UserSelectTab(2));
+        main.FindManagedAreas();
+        QHeaderView* results = ResultsHeader(main);
+        QVERIFY(results && results->count() > 2);
+        defaultResultWidth = results->sectionSize(1);
+        results->resizeSection(1, defaultResultWidth + 23);
+        resultWidth = results->sectionSize(1);
         QVERIFY(main.close());
     }
     {
@@ -263,8 +279,8 @@ void FlowTest::layoutsAreKeptPerUser() {
         QVERIFY(editor);
         QCOMPARE(editor->geometry(), editorAt);
         QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 2);
-        // The page chosen is filled as a click fills it: its fields show the record.
-        QVERIFY(editor->View()->isVisible());
+        main.FindManagedAreas();
+        QCOMPARE(ResultsHeader(main)->sectionSize(1), resultWidth);
         main.CloseAllWindows();
     }
     // Another user on the same machine starts from the defaults. (On a server the server says
@@ -281,6 +297,8 @@ void FlowTest::layoutsAreKeptPerUser() {
     QVERIFY(editor);
     QVERIFY(editor->geometry() != editorAt);
     QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 0);
+    main.FindManagedAreas();
+    QCOMPARE(ResultsHeader(main)->sectionSize(1), defaultResultWidth);
     main.CloseAllWindows();
 }
 

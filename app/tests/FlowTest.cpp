@@ -179,14 +179,30 @@ void FlowTest::databasesAreOpenedMadeAndRemembered() {
     QVERIFY(ui->Log().size() == 1 && ui->Log()[0].text.find("exists") != std::string::npos);
 
     // Another database: its own records, and the editor's window of the old one closed.
-    session.Main()->OpenDetails(session.Main()->WorkingList()->IdAtViewRow(0));
-    QCOMPARE(session.Main()->RecordWindows().size(), 1);
+    MainWindow* before = session.Main();
+    before->OpenDetails(before->WorkingList()->IdAtViewRow(0));
+    QCOMPARE(before->RecordWindows().size(), 1);
+    // Unsaved changes are asked about first: Cancel keeps this database and its windows.
+    auto* nameEdit = WidgetOf<QLineEdit>(In(*before->RecordWindows()[0], "ctlMAName"));
+    TypeAndTab(nameEdit, "Unsaved Name");
+    ui->ClearLog();
+    ui->QueueAnswer(vb::Cancel);
+    QVERIFY(!session.Open(empty));
+    QCOMPARE(ui->Messages().size(), std::size_t{1});
+    QCOMPARE(session.Main(), before);
+    QCOMPARE(before->RecordWindows().size(), 1);
+    QCOMPARE(nameEdit->text(), QString("Unsaved Name"));
+    ui->QueueAnswer(vb::No);
     QVERIFY(session.Open(empty));
+    QCOMPARE(ui->PendingAnswers(), std::size_t{0});
     QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 0);
     QCOMPARE(session.Main()->RecordWindows().size(), 0);
     QVERIFY(session.Open(sample));
     QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 25);
     QCOMPARE(opened, QStringList({empty, sample, empty, sample}));
+    QCOMPARE(
+        Db1(*session.Host(), "SELECT COUNT(*) FROM ma WHERE managed_area_name = 'Unsaved Name'"),
+        std::string("0"));
 
     // Newest first, each once, at most eight.
     QCOMPARE(Session::RecentDatabases(), QStringList({sample, empty}));

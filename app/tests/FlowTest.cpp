@@ -19,14 +19,17 @@
 #include "view/Convert.h"
 #include "view/QtUiDriver.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSplitter>
 #include <QTabBar>
@@ -152,6 +155,101 @@ QHeaderView* ResultsHeader(MainWindow& main) {
     return table ? table->horizontalHeader() : nullptr;
 }
 } // namespace
+
+namespace {
+// The access key of a caption ("&File" -> 'F'), 0 when it has none.
+QChar Mnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toUpper();
+    }
+    return {};
+}
+
+// Captions among these visible actions that share an access key, as "key: a, b".
+QStringList Clashes(const QList<QAction*>& actions) {
+    QMap<QChar, QStringList> by;
+    for (QAction* a : actions)
+        if (a->isVisible() && !a->isSeparator())
+            if (const QChar m = Mnemonic(a->text()); !m.isNull()) by[m] << a->text();
+    QStringList out;
+    for (auto it = by.begin(); it != by.end(); ++it)
+        if (it->size() > 1) out << QString(it.key()) + ": " + it->join(", ");
+    return out;
+}
+
+// Every clash of the bar and of each of its menus and submenus.
+QStringList MenuClashes(QMenuBar* bar) {
+    QStringList out = Clashes(bar->actions());
+    QList<QMenu*> menus;
+    for (QAction* a : bar->actions())
+        if (a->isVisible() && a->menu()) menus << a->menu();
+    while (!menus.isEmpty()) {
+        QMenu* m = menus.takeFirst();
+        emit m->aboutToShow();
+        out << Clashes(m->actions());
+        for (QAction* a : m->actions())
+            if (a->isVisible() && a->menu()) menus << a->menu();
+    }
+    return out;
+}
+} // namespace
+
+void FlowTest::accessKeysAreUniqueAndTextFits() {
+    auto ui = InstallScriptedUi();
+    QTemporaryDir dir;
+    Session session("ann");
+    QVERIFY(session.Create(dir.filePath("keys.db"), 25));
+    MainWindow& main = *session.Main();
+    ShowActive(main);
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    // With the editor's and the search's menus merged into the bar.
+    const qsizetype own = main.menuBar()->actions().size();
+    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
+    QVERIFY(main.menuBar()->actions().size() > own);
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    main.FindManagedAreas();
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    // In each window, on each page, the access keys of what is on show, and no text cut.
+    for (RecordWindow* w : main.RecordWindows()) {
+        main.Area()->setActiveSubWindow(w);
+        QTabBar* pages = nullptr;
+        for (QTabBar* b : w->findChildren<QTabBar*>())
+            if (b->isVisible() && b->count() > 1) pages = b;
+        for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+            if (pages) pages->setCurrentIndex(page);
+            QApplication::processEvents();
+            QMap<QChar, QStringList> by;
+            QStringList cut;
+            auto add = [&](const QString& text, QWidget* widget) {
+                if (const QChar m = Mnemonic(text); !m.isNull()) by[m] << text;
+                QString plain = text;
+                plain.remove(QRegularExpression("&(?!&)"));
+                if (widget && widget->fontMetrics().horizontalAdvance(plain) > widget->width())
+                    cut << plain;
+            };
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+                if (b->isVisible()) add(b->text(), nullptr);
+            for (QLabel* l : w->findChildren<QLabel*>())
+                if (l->isVisible() && !l->text().contains('<')) add(l->text(), l);
+            if (pages)
+                for (int t = 0; t < pages->count(); ++t)
+                    if (pages->isTabVisible(t)) add(pages->tabText(t), nullptr);
+            QStringList clashes;
+            for (auto it = by.begin(); it != by.end(); ++it)
+                if (it->size() > 1) clashes << QString(it.key()) + ": " + it->join(", ");
+            // The search's own design gives its State tab and its Select All button one key.
+            clashes.removeAll("A: Select &All, St&ate");
+            QVERIFY2(clashes.isEmpty(), qPrintable(w->windowTitle() + ": " + clashes.join("; ")));
+            QVERIFY2(cut.isEmpty(), qPrintable(w->windowTitle() + ": " + cut.join("; ")));
+        }
+    }
+    main.CloseAllWindows();
+}
 
 void FlowTest::databasesAreOpenedMadeAndRemembered() {
     auto ui = InstallScriptedUi();

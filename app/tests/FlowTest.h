@@ -11,6 +11,7 @@ private slots:
     void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
     void layoutsAreKeptPerUser();
+    void accessKeysAreUniqueAndTextFits();
     void databasesAreOpenedMadeAndRemembered();
     void aSearchFillsTheWorkingList();
     void aSlowSearchStopsOnCancelOrEscape();

@@ -341,7 +341,8 @@ void MainWindow::SaveWindow(RecordWindow& w) {
     Remembered kept(host_.UserName());
     const QString kind = KindOf(w);
     // The normal size: a window closed maximised opens at its last ordinary size.
-    kept.SetRect(kind + "/geometry", w.isMaximized() ? w.normalGeometry() : w.geometry());
+    const QRect at = w.isMaximized() ? w.normalGeometry() : w.geometry();
+    if (at.isValid()) kept.SetRect(kind + "/geometry", at);
     if (vaTabPro* tab = TabsOf(w.HostedControl())) kept.SetNumber(kind + "/tab", tab->ActiveTab());
     kept.SetWidths("grids", UserColumnWidths());
 }

@@ -23,6 +23,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <iostream>
 
@@ -102,6 +104,9 @@ int RunWorkbench(const StartupOptions& o) {
         if (!session.Open(path)) return 1;
         return QApplication::exec();
     }
+    // The screenshots show the default layout, and leave the user's own alone.
+    QTemporaryDir layout;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, layout.path());
     std::unique_ptr<host::ReferenceHost> host;
     try {
         host = OpenHost(o, path, unattended);

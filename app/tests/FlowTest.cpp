@@ -323,7 +323,7 @@ void FlowTest::databasesAreOpenedMadeAndRemembered() {
     PgDatabases().push_back(name);
     const std::string url = host::PgDataService::WithDatabase(server, name);
     const QString secret = "not-the-password-" + QString::number(getpid());
-    QVERIFY(session.Connect(QString::fromStdString(url), "", [&] { return secret; }));
+    QVERIFY(session.Connect(QString::fromStdString(url), "", [secret] { return secret; }));
     QVERIFY(session.Main()->WorkingListModel()->rowCount() > 0);
     const QString shown = QString::fromStdString(host::PgDataService::Redacted(url));
     QCOMPARE(Session::RecentDatabases().value(0), shown);

@@ -7,11 +7,16 @@
 #include "platform/Conv.h"
 #include "platform/ReportDocument.h"
 #include "platform/Strings.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/TabControl.h"
 #include "platform/ui/UiDriver.h"
 #include "shell/Hosting.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/Remembered.h"
 #include "shell/UsersWindow.h"
+#include "shell/WorkingListPanel.h"
+#include "view/ColumnWidths.h"
 #include "view/FormWidget.h"
 #include "view/HelpWindow.h"
 #include "view/Icons.h"
@@ -39,24 +44,18 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     setWindowTitle(tr("Wayfold - Managed Areas"));
 
     model_ = new RecordsetModel(host_.WorkingList(), this);
-    list_ = new QTableView;
-    list_->setObjectName("rsView");
-    list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setAlternatingRowColors(true);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setStretchLastSection(true);
+    panel_ = new WorkingListPanel(model_);
+    list_ = panel_->View();
     connect(list_, &QTableView::activated, this, [this] { OpenSelected(); });
+    panel_->removeRows = [this](const QList<long>& ids) { RemoveFromList(ids); };
 
     area_ = new QMdiArea;
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    auto* split = new QSplitter;
-    split->addWidget(list_);
+    auto* split = split_ = new QSplitter;
+    split->setObjectName("splitMain");
+    split->addWidget(panel_);
     split->addWidget(area_);
     split->setStretchFactor(1, 1);
     split->setSizes({360, 900});
@@ -79,6 +78,7 @@ MainWindow::MainWindow(host::ReferenceHost& host, const QString& databasePath, Q
     });
     RefreshWorkingList();
     resize(1280, 800);
+    RestoreLayout();
 
     host_.WinMan()->SetHandler([this](const host::WindowManager::Request& r) { HandleRequest(r); });
     connect(area_, &QMdiArea::subWindowActivated, this,
@@ -91,13 +91,15 @@ MainWindow::~MainWindow() {
     // The windows go with the area, after this object's own part is gone: nothing of theirs
     // may call back.
     disconnect(area_, nullptr, this, nullptr);
-    for (RecordWindow* w : RecordWindows())
+    for (RecordWindow* w : RecordWindows()) {
         disconnect(w, nullptr, this, nullptr);
+        w->releasing = nullptr;
+    }
 }
 
 void MainWindow::BuildMenus() {
     // Not "File": the record and search windows bring their own File menus.
-    QMenu* file = menuBar()->addMenu(tr("&Workbench"));
+    QMenu* file = workbenchMenu_ = menuBar()->addMenu(tr("&Workbench"));
     QAction* find =
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));
@@ -235,7 +237,18 @@ QList<RecordWindow*> MainWindow::RecordWindows() const {
 
 void MainWindow::RefreshWorkingList() {
     model_->Refresh();
+    panel_->FitColumns();
     status_->setText(tr("%n managed area(s) in the working list", nullptr, model_->rowCount()));
+}
+
+void MainWindow::RemoveFromList(const QList<long>& ids) {
+    // Off the list only: the records stay in the database.
+    RunUserAction([&] {
+        for (long id : ids)
+            host::RemoveWorkingListRow(*host_.WorkingList(), id);
+    });
+    RefreshWorkingList();
+    NotifyListChanges(nullptr, "RemoveItem");
 }
 
 RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
@@ -264,7 +277,9 @@ RecordWindow* MainWindow::AddWindow(HostedControl& hosted) {
         list_->setUpdatesEnabled(on);
         if (on) RefreshWorkingList();
     });
+    w->releasing = [this](RecordWindow& closing) { SaveWindow(closing); };
     w->show();
+    RestoreWindow(*w);
     return w;
 }
 
@@ -275,6 +290,61 @@ void MainWindow::NotifyListChanges(RecordWindow* from, const QString& event) {
         auto keep = c;
         RunUserAction([&] { c->Call("NotifyListChanges", {Variant(event.toStdString())}); });
     }
+}
+
+namespace {
+// The first tab control of the hosted control's form: the editor's pages, the search's tabs.
+vaTabPro* TabsOf(const ControlPtr& control) {
+    auto* form = dynamic_cast<Form*>(control.get());
+    if (!form) return nullptr;
+    for (const ControlPtr& c : form->Controls())
+        if (auto* tab = dynamic_cast<vaTabPro*>(c.get())) return tab;
+    return nullptr;
+}
+
+QString KindOf(RecordWindow& w) {
+    return QString::fromStdString(w.HostedControl()->TypeName());
+}
+} // namespace
+
+void MainWindow::RestoreLayout() {
+    Remembered kept(host_.UserName());
+    if (const QByteArray g = kept.Bytes("main/geometry"); !g.isEmpty()) restoreGeometry(g);
+    if (const QByteArray s = kept.Bytes("main/splitter"); !s.isEmpty()) split_->restoreState(s);
+    panel_->SetUserWidths(kept.Widths("main/listColumns"));
+    UserColumnWidths() = kept.Widths("grids");
+}
+
+void MainWindow::SaveLayout() {
+    Remembered kept(host_.UserName());
+    kept.SetBytes("main/geometry", saveGeometry());
+    kept.SetBytes("main/splitter", split_->saveState());
+    kept.SetWidths("main/listColumns", panel_->UserWidths());
+    kept.SetWidths("grids", UserColumnWidths());
+}
+
+void MainWindow::RestoreWindow(RecordWindow& w) {
+    Remembered kept(host_.UserName());
+    const QString kind = KindOf(w);
+    if (const QRect r = kept.Rect(kind + "/geometry"); r.isValid()) w.setGeometry(r);
+    vaTabPro* tab = TabsOf(w.HostedControl());
+    const int page = kept.Number(kind + "/tab");
+    if (tab && page >= 0 && page < tab->TabCount() && page != tab->ActiveTab() &&
+        tab->TabEnabled(page) && tab->TabVisible(page)) {
+        auto keep = w.HostedControl();
+        // As the user's own choice, so the page fills as a click would fill it.
+        RunUserAction([&] { tab->UserSelectTab(page); });
+    }
+}
+
+void MainWindow::SaveWindow(RecordWindow& w) {
+    Remembered kept(host_.UserName());
+    const QString kind = KindOf(w);
+    // The normal size: a window closed maximised opens at its last ordinary size.
+    const QRect at = w.isMaximized() ? w.normalGeometry() : w.geometry();
+    if (at.isValid()) kept.SetRect(kind + "/geometry", at);
+    if (vaTabPro* tab = TabsOf(w.HostedControl())) kept.SetNumber(kind + "/tab", tab->ActiveTab());
+    kept.SetWidths("grids", UserColumnWidths());
 }
 
 void MainWindow::FindManagedAreas() {
@@ -319,7 +389,7 @@ void MainWindow::OpenDetails(long id) {
 void MainWindow::OpenSelected() {
     QModelIndex current = list_->currentIndex();
     if (!current.isValid()) return;
-    long id = model_->IdAt(current.row());
+    long id = panel_->IdAtViewRow(current.row());
     if (id >= 0) OpenDetails(id);
 }
 
@@ -347,6 +417,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveLayout();
     event->accept();
 }
 

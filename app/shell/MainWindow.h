@@ -11,6 +11,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QMdiSubWindow;
+class QSplitter;
 class QTableView;
 
 namespace zelk::host {
@@ -22,6 +23,7 @@ namespace zelk::view {
 class RecordWindow;
 class RecordsetModel;
 class UsersWindow;
+class WorkingListPanel;
 
 // The workbench's main window: the managed-area working list beside an MDI area of record
 // and search windows, opened from the menus, the list and the window manager's requests.
@@ -36,18 +38,26 @@ public:
     ~MainWindow() override;
 
     QTableView* WorkingListView() const { return list_; }
+    WorkingListPanel* WorkingList() const { return panel_; }
     RecordsetModel* WorkingListModel() const { return model_; }
     QMdiArea* Area() const { return area_; }
     QList<RecordWindow*> RecordWindows() const;
+    QSplitter* Splitter() const { return split_; }
+    // The workbench's own menu, where the database commands join it.
+    QMenu* WorkbenchMenu() const { return workbenchMenu_; }
 
     void FindManagedAreas();
     void NewManagedArea();
     void OpenDetails(long id);
     void RefreshWorkingList();
+    // Takes these records off the working list (not out of the database).
+    void RemoveFromList(const QList<long>& ids);
     // The Users window (administrators only: the menu offers it to them alone).
     UsersWindow* ShowUsers();
     // Asks every window's control; closes them all when every one agrees.
     bool CloseAllWindows();
+    // Keeps the user's layout of this window (done on close too).
+    void SaveLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,12 +73,19 @@ private:
     void NotifyListChanges(RecordWindow* from, const QString& event);
     void ShowHelp();
     void OpenSelected();
+    // The user's layout: kept when the windows close, taken back when they open.
+    void RestoreLayout();
+    void RestoreWindow(RecordWindow& w);
+    void SaveWindow(RecordWindow& w);
 
     host::ReferenceHost& host_;
     QMdiArea* area_ = nullptr;
+    QSplitter* split_ = nullptr;
+    WorkingListPanel* panel_ = nullptr;
     QTableView* list_ = nullptr;
     RecordsetModel* model_ = nullptr;
     QLabel* status_ = nullptr;
+    QMenu* workbenchMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QList<QPointer<QAction>> merged_;

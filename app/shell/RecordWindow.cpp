@@ -70,6 +70,7 @@ void RecordWindow::closeEvent(QCloseEvent* event) {
 
 void RecordWindow::Release() {
     if (released_) return;
+    if (releasing) releasing(*this);
     released_ = true;
     window_->RemoveObserver(this);
     control_->Unadvise(cookie_);

@@ -4,6 +4,7 @@
 
 #include <QMdiSubWindow>
 
+#include <functional>
 #include <memory>
 
 namespace zelk::host {
@@ -36,6 +37,9 @@ public:
     bool IsReleased() const { return released_; }
 
     void PropertyChanged(Control& control, std::string_view property) override;
+
+    // Called once, just before the control is let go, while its state can still be read.
+    std::function<void(RecordWindow&)> releasing;
 
 signals:
     // The control changed, added or removed a row of the working list ("UpdateList" or

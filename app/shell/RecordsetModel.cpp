@@ -3,6 +3,9 @@
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 
+#include <cmath>
+#include <limits>
+
 namespace zelk::view {
 
 namespace {
@@ -26,58 +29,94 @@ RecordsetModel::RecordsetModel(RecordsetPtr rs, QObject* parent)
 
 void RecordsetModel::Refresh() {
     beginResetModel();
-    cursor_.reset();
-    count_ = 0;
-    idColumn_ = -1;
+    headers_.clear();
+    cells_.clear();
+    numbers_.clear();
+    ids_.clear();
+    rows_ = cols_ = 0;
     if (source_ && source_->State() == ad::StateOpen) {
-        cursor_ = source_->Clone();
-        count_ = cursor_->RecordCount();
-        Fields f = cursor_->GetFields();
-        for (long i = 0; i < f.Count(); ++i)
-            if (IEquals(f.Item(static_cast<std::size_t>(i)).Name(), "ID"))
-                idColumn_ = static_cast<int>(i);
+        RecordsetPtr cursor = source_->Clone();
+        Fields f = cursor->GetFields();
+        cols_ = static_cast<int>(f.Count());
+        int idColumn = -1;
+        for (int i = 0; i < cols_; ++i) {
+            const std::string& name = f.Item(static_cast<std::size_t>(i)).Name();
+            headers_ << Header(name);
+            if (IEquals(name, "ID")) idColumn = i;
+        }
+        const long count = cursor->RecordCount();
+        cells_.reserve(static_cast<std::size_t>(count * cols_));
+        numbers_.reserve(cells_.capacity());
+        if (count > 0) cursor->MoveFirst();
+        for (; !cursor->EOF(); cursor->MoveNext()) {
+            Fields row = cursor->GetFields();
+            for (int c = 0; c < cols_; ++c) {
+                const Variant& v = row.Item(static_cast<std::size_t>(c)).Value();
+                const bool none = v.IsNull() || v.IsEmpty();
+                cells_.push_back(none ? QString() : QString::fromStdString(CStr(v)));
+                numbers_.push_back(
+                    !none && v.IsNumber() ? CDbl(v) : std::numeric_limits<double>::quiet_NaN());
+            }
+            const Variant id =
+                idColumn >= 0 ? row.Item(static_cast<std::size_t>(idColumn)).Value() : Variant();
+            ids_.push_back(idColumn >= 0 && IsNumeric(id) ? CLng(id) : -1);
+            ++rows_;
+        }
     }
     endResetModel();
 }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(count_);
+    return parent.isValid() ? 0 : rows_;
 }
 
 int RecordsetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !cursor_ ? 0 : static_cast<int>(cursor_->GetFields().Count());
-}
-
-bool RecordsetModel::MoveTo(int row) const {
-    if (!cursor_ || row < 0 || row >= count_) return false;
-    if (cursor_->AbsolutePosition() != row + 1) cursor_->SetAbsolutePosition(row + 1);
-    return !cursor_->EOF() && !cursor_->BOF();
+    return parent.isValid() ? 0 : cols_;
 }
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    if (!MoveTo(index.row())) return {};
-    Variant v = cursor_->GetFields().Item(static_cast<std::size_t>(index.column())).Value();
-    if (v.IsNull() || v.IsEmpty()) return QString();
-    return QString::fromStdString(CStr(v));
+    if (!index.isValid() || index.row() >= rows_ || index.column() >= cols_) return {};
+    const auto at = static_cast<std::size_t>(index.row()) * static_cast<std::size_t>(cols_) +
+                    static_cast<std::size_t>(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return cells_[at];
+    case SortRole:
+        if (!std::isnan(numbers_[at])) return numbers_[at];
+        return cells_[at];
+    default:
+        return {};
+    }
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
-    if (!cursor_ || section < 0 || section >= cursor_->GetFields().Count()) return {};
-    return Header(cursor_->GetFields().Item(static_cast<std::size_t>(section)).Name());
+    if (section < 0 || section >= cols_) return {};
+    return headers_[section];
 }
 
 long RecordsetModel::IdAt(int row) const {
-    if (idColumn_ < 0 || !MoveTo(row)) return -1;
-    Variant v = cursor_->GetFields().Item(static_cast<std::size_t>(idColumn_)).Value();
-    return IsNumeric(v) ? CLng(v) : -1;
+    return row >= 0 && row < rows_ ? ids_[static_cast<std::size_t>(row)] : -1;
+}
+
+bool RecordsetModel::Less(int a, int b, int column) const {
+    const auto at = [&](int row) {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) +
+               static_cast<std::size_t>(column);
+    };
+    const double x = numbers_[at(a)], y = numbers_[at(b)];
+    if (!std::isnan(x) || !std::isnan(y)) {
+        if (std::isnan(x) != std::isnan(y)) return !std::isnan(x);
+        return x < y;
+    }
+    return cells_[at(a)].compare(cells_[at(b)], Qt::CaseInsensitive) < 0;
 }
 
 int RecordsetModel::RowOf(long id) const {
-    for (int r = 0; r < count_; ++r)
-        if (IdAt(r) == id) return r;
+    for (int r = 0; r < rows_; ++r)
+        if (ids_[static_cast<std::size_t>(r)] == id) return r;
     return -1;
 }
 

@@ -11,6 +11,7 @@
 #include "shell/Gallery.h"
 #include "shell/MainWindow.h"
 #include "shell/Screenshots.h"
+#include "shell/Session.h"
 #include "shell/UnattendedUiDriver.h"
 #include "view/FormWidget.h"
 #include "view/QtUiDriver.h"
@@ -22,6 +23,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <iostream>
 
@@ -96,6 +99,14 @@ int RunWorkbench(const StartupOptions& o) {
                 QLineEdit::Password, QString(), &ok);
             return ok ? pw.toStdString() : std::string();
         });
+    if (!unattended) {
+        Session session(o.user);
+        if (!session.Open(path)) return 1;
+        return QApplication::exec();
+    }
+    // The screenshots show the default layout, and leave the user's own alone.
+    QTemporaryDir layout;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, layout.path());
     std::unique_ptr<host::ReferenceHost> host;
     try {
         host = OpenHost(o, path, unattended);
@@ -111,25 +122,20 @@ int RunWorkbench(const StartupOptions& o) {
         MainWindow main(*host, path);
         MapWindows maps(main.Area());
         ShowMapsInReports(host->Db());
-        if (unattended) {
-            // The search's and the editor's pages are part of the look to review: the search,
-            // then the first record.
-            main.FindManagedAreas();
-            const RecordsetPtr& list = host->WorkingList();
-            if (list && list->RecordCount() > 0) {
-                list->MoveFirst();
-                main.OpenDetails(static_cast<long>(CLng(list->Value("ID"))));
-            }
-            ShowFirstMappedArea(*host);
-            QStringList saved = SaveWorkbenchShots(main, o.screenshotDir);
-            for (const QString& f : saved)
-                std::cout << f.toStdString() << '\n';
-            main.CloseAllWindows();
-            rc = saved.isEmpty() ? 1 : 0;
-        } else {
-            main.show();
-            rc = QApplication::exec();
+        // The search's and the editor's pages are part of the look to review: the search,
+        // then the first record.
+        main.FindManagedAreas();
+        const RecordsetPtr& list = host->WorkingList();
+        if (list && list->RecordCount() > 0) {
+            list->MoveFirst();
+            main.OpenDetails(static_cast<long>(CLng(list->Value("ID"))));
         }
+        ShowFirstMappedArea(*host);
+        QStringList saved = SaveWorkbenchShots(main, o.screenshotDir);
+        for (const QString& f : saved)
+            std::cout << f.toStdString() << '\n';
+        main.CloseAllWindows();
+        rc = saved.isEmpty() ? 1 : 0;
         ShowMapsInReports(nullptr);
     }
     return rc;

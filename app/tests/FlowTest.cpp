@@ -14,18 +14,29 @@
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/Session.h"
+#include "shell/WorkingListPanel.h"
 #include "view/Convert.h"
 #include "view/QtUiDriver.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTableView>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -132,6 +143,277 @@ void FlowTest::cleanup() {
     }
     PgDatabases().clear();
     SetUiDriver(nullptr);
+    // Each case starts from the default layout.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench").clear();
+}
+
+namespace {
+// The header of the search window's results grid.
+QHeaderView* ResultsHeader(MainWindow& main) {
+    RecordWindow* find = WindowOf(main, "ManagedAreaSearch");
+    auto* table = find ? WidgetOf<QTableView>(In(*find, "flexResults")) : nullptr;
+    return table ? table->horizontalHeader() : nullptr;
+}
+} // namespace
+
+namespace {
+// The access key of a caption ("&File" -> 'F'), 0 when it has none.
+QChar Mnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toUpper();
+    }
+    return {};
+}
+
+// Captions among these visible actions that share an access key, as "key: a, b".
+QStringList Clashes(const QList<QAction*>& actions) {
+    QMap<QChar, QStringList> by;
+    for (QAction* a : actions)
+        if (a->isVisible() && !a->isSeparator())
+            if (const QChar m = Mnemonic(a->text()); !m.isNull()) by[m] << a->text();
+    QStringList out;
+    for (auto it = by.begin(); it != by.end(); ++it)
+        if (it->size() > 1) out << QString(it.key()) + ": " + it->join(", ");
+    return out;
+}
+
+// Every clash of the bar and of each of its menus and submenus.
+QStringList MenuClashes(QMenuBar* bar) {
+    QStringList out = Clashes(bar->actions());
+    QList<QMenu*> menus;
+    for (QAction* a : bar->actions())
+        if (a->isVisible() && a->menu()) menus << a->menu();
+    while (!menus.isEmpty()) {
+        QMenu* m = menus.takeFirst();
+        emit m->aboutToShow();
+        out << Clashes(m->actions());
+        for (QAction* a : m->actions())
+            if (a->isVisible() && a->menu()) menus << a->menu();
+    }
+    return out;
+}
+} // namespace
+
+void FlowTest::accessKeysAreUniqueAndTextFits() {
+    auto ui = InstallScriptedUi();
+    QTemporaryDir dir;
+    Session session("ann");
+    QVERIFY(session.Create(dir.filePath("keys.db"), 25));
+    MainWindow& main = *session.Main();
+    ShowActive(main);
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    // With the editor's and the search's menus merged into the bar.
+    const qsizetype own = main.menuBar()->actions().size();
+    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
+    QVERIFY(main.menuBar()->actions().size() > own);
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    main.FindManagedAreas();
+    QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    // In each window, on each page, the access keys of what is on show, and no text cut.
+    for (RecordWindow* w : main.RecordWindows()) {
+        main.Area()->setActiveSubWindow(w);
+        QTabBar* pages = nullptr;
+        for (QTabBar* b : w->findChildren<QTabBar*>())
+            if (b->isVisible() && b->count() > 1) pages = b;
+        for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+            if (pages) pages->setCurrentIndex(page);
+            QApplication::processEvents();
+            QMap<QChar, QStringList> by;
+            QStringList cut;
+            auto add = [&](const QString& text, QWidget* widget) {
+                if (const QChar m = Mnemonic(text); !m.isNull()) by[m] << text;
+                QString plain = text;
+                plain.remove(QRegularExpression("&(?!&)"));
+                if (widget && widget->fontMetrics().horizontalAdvance(plain) > widget->width())
+                    cut << plain;
+            };
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+                if (b->isVisible()) add(b->text(), nullptr);
+            for (QLabel* l : w->findChildren<QLabel*>())
+                if (l->isVisible() && !l->text().contains('<')) add(l->text(), l);
+            if (pages)
+                for (int t = 0; t < pages->count(); ++t)
+                    if (pages->isTabVisible(t)) add(pages->tabText(t), nullptr);
+            QStringList clashes;
+            for (auto it = by.begin(); it != by.end(); ++it)
+                if (it->size() > 1) clashes << QString(it.key()) + ": " + it->join(", ");
+            // The search's own design gives its State tab and its Select All button one key.
+            clashes.removeAll("A: Select &All, St&ate");
+            QVERIFY2(clashes.isEmpty(), qPrintable(w->windowTitle() + ": " + clashes.join("; ")));
+            QVERIFY2(cut.isEmpty(), qPrintable(w->windowTitle() + ": " + cut.join("; ")));
+        }
+    }
+    main.CloseAllWindows();
+}
+
+void FlowTest::databasesAreOpenedMadeAndRemembered() {
+    auto ui = InstallScriptedUi();
+    QTemporaryDir dir;
+    const QString empty = dir.filePath("empty.db"), sample = dir.filePath("sample.db");
+    Session session("ann");
+    QStringList opened;
+    connect(&session, &Session::opened, this, [&](const QString& db) { opened << db; });
+
+    QVERIFY(session.Create(empty, 0));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 0);
+    QCOMPARE(Db1(*session.Host(), "SELECT COUNT(*) FROM ma"), std::string("0"));
+
+    // Sample data: the progress runs up to the end while the file is written.
+    QList<int> steps;
+    session.progress = [&](int percent) { steps << percent; };
+    QVERIFY(session.Create(sample, 25));
+    QVERIFY(steps.size() > 1);
+    QCOMPARE(steps.last(), 100);
+    QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 25);
+    QVERIFY(session.Main()->isVisible());
+    // An existing file is never made anew.
+    QVERIFY(!session.Create(sample, 0));
+    QVERIFY(ui->Log().size() == 1 && ui->Log()[0].text.find("exists") != std::string::npos);
+
+    // Another database: its own records, and the editor's window of the old one closed.
+    MainWindow* before = session.Main();
+    before->OpenDetails(before->WorkingList()->IdAtViewRow(0));
+    QCOMPARE(before->RecordWindows().size(), 1);
+    // Unsaved changes are asked about first: Cancel keeps this database and its windows.
+    auto* nameEdit = WidgetOf<QLineEdit>(In(*before->RecordWindows()[0], "ctlMAName"));
+    TypeAndTab(nameEdit, "Unsaved Name");
+    ui->ClearLog();
+    ui->QueueAnswer(vb::Cancel);
+    QVERIFY(!session.Open(empty));
+    QCOMPARE(ui->Messages().size(), std::size_t{1});
+    QCOMPARE(session.Main(), before);
+    QCOMPARE(before->RecordWindows().size(), 1);
+    QCOMPARE(nameEdit->text(), QString("Unsaved Name"));
+    ui->QueueAnswer(vb::No);
+    QVERIFY(session.Open(empty));
+    QCOMPARE(ui->PendingAnswers(), std::size_t{0});
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 0);
+    QCOMPARE(session.Main()->RecordWindows().size(), 0);
+    QVERIFY(session.Open(sample));
+    QCOMPARE(session.Main()->WorkingListModel()->rowCount(), 25);
+    QCOMPARE(opened, QStringList({empty, sample, empty, sample}));
+    QCOMPARE(
+        Db1(*session.Host(), "SELECT COUNT(*) FROM ma WHERE managed_area_name = 'Unsaved Name'"),
+        std::string("0"));
+
+    // Newest first, each once, at most eight.
+    QCOMPARE(Session::RecentDatabases(), QStringList({sample, empty}));
+    QStringList more;
+    for (int i = 0; i < 8; ++i) {
+        more.prepend(dir.filePath(QString("more%1.db").arg(i)));
+        QVERIFY(session.Create(more.first(), 0));
+    }
+    QCOMPARE(Session::RecentDatabases(), more);
+    QVERIFY(session.Open(empty));
+    more.prepend(empty);
+    more.removeLast();
+    QCOMPARE(Session::RecentDatabases(), more);
+
+    // A server: the URL is remembered, the password never.
+    const char* server = std::getenv("ZELK_TEST_PG");
+    if (!server || !*server) QSKIP("no PostgreSQL server in ZELK_TEST_PG");
+    const std::string name = "zelk_wbconnect" + std::to_string(getpid());
+    host::PgDataService::Administer(server, "CREATE DATABASE " + name);
+    PgDatabases().push_back(name);
+    const std::string url = host::PgDataService::WithDatabase(server, name);
+    const QString secret = "not-the-password-" + QString::number(getpid());
+    QVERIFY(session.Connect(QString::fromStdString(url), "", [secret] { return secret; }));
+    QVERIFY(session.Main()->WorkingListModel()->rowCount() > 0);
+    const QString shown = QString::fromStdString(host::PgDataService::Redacted(url));
+    QCOMPARE(Session::RecentDatabases().value(0), shown);
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench");
+    settings.sync();
+    QFile file(settings.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(!text.contains(secret.toUtf8()));
+    const auto at = url.find('@'), colon = url.find(':', url.find("//") + 2);
+    if (at != std::string::npos && colon < at)
+        QVERIFY(!text.contains(QByteArray::fromStdString(url.substr(colon + 1, at - colon - 1))));
+    // Off the server before its database is dropped.
+    QVERIFY(session.Open(empty));
+}
+
+void FlowTest::layoutsAreKeptPerUser() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    const long id = host->WorkingList()->RecordCount() > 0
+                        ? (host->WorkingList()->MoveFirst(), CLng(host->WorkingList()->Value("ID")))
+                        : -1;
+    QVERIFY(id >= 0);
+    const QRect mainAt(40, 30, 1100, 700), editorAt(10, 20, 640, 480);
+    QList<int> split;
+    int nameWidth = 0, defaultNameWidth = 0, nameCol = -1;
+    int resultWidth = 0, defaultResultWidth = 0;
+    {
+        MainWindow main(*host, ":memory:");
+        ShowActive(main);
+        QHeaderView* header = main.WorkingListView()->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c)
+            if (header->model()->headerData(c, Qt::Horizontal).toString() == "Name") nameCol = c;
+        QVERIFY(nameCol >= 0 && nameCol < header->count() - 1);
+        defaultNameWidth = header->sectionSize(nameCol);
+        main.setGeometry(mainAt);
+        main.Splitter()->setSizes({250, 850});
+        split = main.Splitter()->sizes();
+        header->resizeSection(nameCol, defaultNameWidth + 37);
+        nameWidth = header->sectionSize(nameCol);
+        // A refresh of the list fits its columns again, but not over the user's width.
+        main.RefreshWorkingList();
+        QCOMPARE(header->sectionSize(nameCol), nameWidth);
+
+        main.OpenDetails(id);
+        RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+        QVERIFY(editor);
+        editor->setGeometry(editorAt);
+        auto& tabs = dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas"));
+        QVERIFY(tabs.UserSelectTab(2));
+        main.FindManagedAreas();
+        QHeaderView* results = ResultsHeader(main);
+        QVERIFY(results && results->count() > 2);
+        defaultResultWidth = results->sectionSize(1);
+        results->resizeSection(1, defaultResultWidth + 23);
+        resultWidth = results->sectionSize(1);
+        QVERIFY(main.close());
+    }
+    {
+        MainWindow main(*host, ":memory:");
+        ShowActive(main);
+        QCOMPARE(main.geometry(), mainAt);
+        QCOMPARE(main.Splitter()->sizes(), split);
+        QCOMPARE(main.WorkingListView()->horizontalHeader()->sectionSize(nameCol), nameWidth);
+        main.OpenDetails(id);
+        RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+        QVERIFY(editor);
+        QCOMPARE(editor->geometry(), editorAt);
+        QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 2);
+        main.FindManagedAreas();
+        QCOMPARE(ResultsHeader(main)->sectionSize(1), resultWidth);
+        main.CloseAllWindows();
+    }
+    // Another user on the same machine starts from the defaults. (On a server the server says
+    // who the user is, so the test's host cannot be someone else.)
+    if (WorkbenchOnPostgres()) return;
+    auto other = host::ReferenceHost::Open({":memory:", "bob", 60, 3, true, true});
+    MainWindow main(*other, ":memory:");
+    ShowActive(main);
+    QVERIFY(main.geometry() != mainAt);
+    QVERIFY(main.Splitter()->sizes() != split);
+    QCOMPARE(main.WorkingListView()->horizontalHeader()->sectionSize(nameCol), defaultNameWidth);
+    main.OpenDetails(id);
+    RecordWindow* editor = WindowOf(main, "ManagedAreaDetails");
+    QVERIFY(editor);
+    QVERIFY(editor->geometry() != editorAt);
+    QCOMPARE(dynamic_cast<vaTabPro&>(In(*editor, "tabManagedAreas")).ActiveTab(), 0);
+    main.FindManagedAreas();
+    QCOMPARE(ResultsHeader(main)->sectionSize(1), defaultResultWidth);
+    main.CloseAllWindows();
 }
 
 void FlowTest::aSearchFillsTheWorkingList() {
@@ -260,7 +542,7 @@ void FlowTest::anEditIsCheckedSavedAndShownInTheList() {
 
     // Return on a row of the working list opens its record.
     listView->setFocus();
-    listView->setCurrentIndex(list->index(row, 0));
+    listView->setCurrentIndex(listView->model()->index(row, 0));
     QTest::keyClick(listView, Qt::Key_Return);
     QApplication::processEvents();
     RecordWindow* record = WindowOf(main, "ManagedAreaDetails");
@@ -392,6 +674,63 @@ void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
     main.reset();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(ui->Messages().empty());
+}
+
+void FlowTest::theWorkingListSortsFiltersAndLosesDeletedRows() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(true);
+    MainWindow main(*host, ":memory:");
+    ShowActive(main);
+    WorkingListPanel* panel = main.WorkingList();
+    QTableView* view = panel->View();
+    QAbstractItemModel* shown = view->model();
+    const int all = shown->rowCount();
+    QVERIFY(all > 3);
+    int idCol = -1, nameCol = -1;
+    for (int c = 0; c < shown->columnCount(); ++c) {
+        const QString h = shown->headerData(c, Qt::Horizontal).toString();
+        if (h == "ID") idCol = c;
+        if (h == "Name") nameCol = c;
+    }
+    QVERIFY(idCol >= 0 && nameCol >= 0);
+
+    // A click on the ID header sorts by number, a second one the other way round.
+    QHeaderView* header = view->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(idCol) + 10, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(idCol) + 10, header->height() / 2));
+    for (int r = 1; r < all; ++r)
+        QVERIFY(shown->index(r - 1, idCol).data().toLongLong() >
+                shown->index(r, idCol).data().toLongLong());
+
+    // Typing filters; the count says how many of all are shown.
+    const QString name = shown->index(2, nameCol).data().toString();
+    QTest::keyClicks(panel->FilterBox(), name);
+    QVERIFY(shown->rowCount() >= 1 && shown->rowCount() < all);
+    for (int r = 0; r < shown->rowCount(); ++r) {
+        bool has = false;
+        for (int c = 0; c < shown->columnCount(); ++c)
+            has = has || shown->index(r, c).data().toString().contains(name, Qt::CaseInsensitive);
+        QVERIFY(has);
+    }
+    QVERIFY(panel->CountText().startsWith(QString::number(shown->rowCount()) + " of "));
+    panel->FilterBox()->clear();
+    QCOMPARE(shown->rowCount(), all);
+
+    // Delete takes the selected rows off the list, the host's list with it; the records stay.
+    const long first = panel->IdAtViewRow(0), second = panel->IdAtViewRow(1);
+    view->setFocus();
+    view->selectionModel()->select(QItemSelection(shown->index(0, 0), shown->index(1, 0)),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(shown->rowCount(), all - 2);
+    QCOMPARE(host->WorkingList()->RecordCount(), static_cast<long>(all - 2));
+    QCOMPARE(main.WorkingListModel()->RowOf(first), -1);
+    QCOMPARE(main.WorkingListModel()->RowOf(second), -1);
+    QCOMPARE(Db1(*host,
+                 "SELECT managed_area_id FROM ma WHERE managed_area_id = " + std::to_string(first)),
+             std::to_string(first));
 }
 
 } // namespace zelk::view::testing

@@ -8,7 +8,11 @@ namespace zelk::view::testing {
 class FlowTest : public QObject {
     Q_OBJECT
 private slots:
+    void theWorkingListSortsFiltersAndLosesDeletedRows();
     void cleanup();
+    void layoutsAreKeptPerUser();
+    void accessKeysAreUniqueAndTextFits();
+    void databasesAreOpenedMadeAndRemembered();
     void aSearchFillsTheWorkingList();
     void aSlowSearchStopsOnCancelOrEscape();
     void anEditIsCheckedSavedAndShownInTheList();

@@ -86,7 +86,7 @@ void PrintTest::aRecordPrintsEveryPageAsShown() {
         ++row;
     QVERIFY(row < list->rowCount());
     main.WorkingListView()->setFocus();
-    main.WorkingListView()->setCurrentIndex(list->index(row, 0));
+    main.WorkingListView()->setCurrentIndex(main.WorkingListView()->model()->index(row, 0));
     QTest::keyClick(main.WorkingListView(), Qt::Key_Return);
     QApplication::processEvents();
     auto* editor = dynamic_cast<editor::ManagedAreaDetails*>(

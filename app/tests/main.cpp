@@ -16,6 +16,8 @@
 #include "platform/Error.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
         }
     }
     QApplication app(argc, argv);
+    // The windows keep their layout in the settings: never in the real user's.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     int failed = 0;
     {
         zelk::view::testing::ControlViewsTest t;

@@ -5,6 +5,7 @@
 // notifications refresh the view.
 #include "platform/Conv.h"
 #include "platform/ui/VSFlexGrid.h"
+#include "view/ColumnWidths.h"
 #include "view/ControlView.h"
 #include "view/Convert.h"
 #include "view/FormWidget.h"
@@ -284,13 +285,25 @@ public:
         });
         QObject::connect(header, &QHeaderView::sectionDoubleClicked, table_,
                          [this](int c) { DoubleClicked(0, c); });
+        // A width the user drags is kept for this grid wherever it shows next; the stretched
+        // last column only fills the room left.
+        QObject::connect(header, &QHeaderView::sectionResized, table_,
+                         [this](int c, int, int width) {
+                             if (showing_ || c == LastShownColumn()) return;
+                             UserColumnWidths()[ColumnKey(grid_, c)] = width;
+                         });
         Connect();
         SetWidget(table_);
     }
 
     void Mirror(std::string_view p) override {
         if (p == "Cells") {
-            if (model_.Refresh()) Connect();
+            bool fresh = false;
+            {
+                QScopedValueRollback guard(showing_, true);
+                fresh = model_.Refresh();
+            }
+            if (fresh) Connect();
             ShowShape();
             ShowSelection();
         } else if (p == "Selection") {
@@ -381,13 +394,21 @@ private:
         for (long c = 0; c < grid_.Cols(); ++c) {
             const int col = static_cast<int>(c);
             table_->setColumnHidden(col, grid_.ColHidden(c));
-            table_->setColumnWidth(col, Px(grid_.ColWidth(c)));
+            const auto user = UserColumnWidths().constFind(ColumnKey(grid_, col));
+            table_->setColumnWidth(
+                col, user != UserColumnWidths().constEnd() ? *user : Px(grid_.ColWidth(c)));
         }
         for (long r = model_.Offset(); r < grid_.Rows(); ++r) {
             const int row = model_.ViewRow(r);
             if (table_->isRowHidden(row) != grid_.RowHidden(r))
                 table_->setRowHidden(row, grid_.RowHidden(r));
         }
+    }
+
+    int LastShownColumn() const {
+        for (int c = model_.columnCount() - 1; c >= 0; --c)
+            if (!table_->isColumnHidden(c)) return c;
+        return -1;
     }
 
     void ShowSelection() {

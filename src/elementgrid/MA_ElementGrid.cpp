@@ -124,7 +124,7 @@ void MA_ElementGrid::BuildControls() {
     ctrDistributionComments_ = Add<controls::RichTextControl>("ctrDistributionComments", fra);
     ctrDistributionComments_->Move(4880, 2190, 4900, 315);
     ctrDistributionComments_->SetMultiLine(true);
-    cmdRemove_ = button("cmdRemove", "&Remove", fra, 9880, 2190, 1040);
+    cmdRemove_ = button("cmdRemove", "R&emove", fra, 9880, 2190, 1040);
 }
 
 void MA_ElementGrid::HookEvents() {

@@ -44,20 +44,21 @@ void ResetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-double StagePeakMb() {
+// A figure of /proc/self/status in MB: "VmHWM:" (the high-water mark) or "VmRSS:" (held now).
+double StatusMb(const char* key) {
     std::ifstream f("/proc/self/status");
     std::string line;
     while (std::getline(f, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind(key, 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
     return 0;
 }
 
+double StagePeakMb() {
+    return StatusMb("VmHWM:");
+}
+
 double RssMb() {
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
-    return 0;
+    return StatusMb("VmRSS:");
 }
 
 std::string Load() {

@@ -9,8 +9,12 @@
 #include "platform/Strings.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/UiDriver.h"
+#include "platform/ui/VSFlexGrid.h"
+#include "shell/ExportDialog.h"
 #include "shell/Hosting.h"
+#include "shell/ImportWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
 #include "shell/Remembered.h"
@@ -20,6 +24,7 @@
 #include "view/FormWidget.h"
 #include "view/HelpWindow.h"
 #include "view/Icons.h"
+#include "view/MenuViews.h"
 #include "view/QtUiDriver.h"
 #include "view/UserAction.h"
 
@@ -114,6 +119,12 @@ void MainWindow::BuildMenus() {
         users->setObjectName("actUsers");
     }
     file->addSeparator();
+    QAction* import = file->addAction(tr("&Import..."), this, [this] { ShowImport(); });
+    import->setObjectName("actImport");
+    import->setEnabled(add->isEnabled());
+    file->addAction(tr("&Export..."), this, [this] { ExportWorkingList(); })
+        ->setObjectName("actExport");
+    file->addSeparator();
     file->addAction(tr("&Print Working List..."), this, [this] { PrintWorkingList(); });
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
@@ -141,6 +152,78 @@ UsersWindow* MainWindow::ShowUsers() {
     users_->show();
     users_->raise();
     return users_;
+}
+
+ExportDialog* MainWindow::ShowExport(std::vector<long> ids, const QString& what) {
+    if (ids.empty()) {
+        Ui().MsgBox("There are no managed areas to export.", vb::Information, "Export");
+        return nullptr;
+    }
+    delete export_;
+    export_ = new ExportDialog(*host_.Db(), std::move(ids), what, this);
+    export_->setWindowModality(Qt::WindowModal);
+    export_->show();
+    export_->raise();
+    return export_;
+}
+
+ExportDialog* MainWindow::ExportWorkingList() {
+    std::vector<long> ids;
+    for (int r = 0; r < model_->rowCount(); ++r)
+        if (long id = model_->IdAt(r); id >= 0) ids.push_back(id);
+    return ShowExport(std::move(ids), tr("the Working List"));
+}
+
+ExportDialog* MainWindow::ExportSearchResults(RecordWindow& search) {
+    std::vector<long> ids;
+    auto* form = dynamic_cast<Form*>(search.HostedControl().get());
+    auto* grid = form ? form->FindAs<VSFlexGrid>("flexResults") : nullptr;
+    if (grid) {
+        auto idOf = [&](long row) {
+            bool ok = false;
+            const long id = QString::fromStdString(grid->TextMatrix(row, 0)).toLong(&ok);
+            if (ok) ids.push_back(id);
+        };
+        for (long i = 0; i < grid->SelectedRows(); ++i)
+            if (long row = grid->SelectedRow(i); row >= grid->FixedRows()) idOf(row);
+        if (ids.empty())
+            for (long row = grid->FixedRows(); row < grid->Rows(); ++row)
+                idOf(row);
+    }
+    return ShowExport(std::move(ids), tr("Search Results"));
+}
+
+void MainWindow::AddExportToSearch(RecordWindow& search) {
+    auto* form = dynamic_cast<Form*>(search.HostedControl().get());
+    auto* file = form ? form->FindAs<Menu>("mnuFile") : nullptr;
+    QMenu* popup = file ? PopupOf(*file) : nullptr;
+    if (!popup) return;
+    auto* action = new QAction(tr("&Export..."), popup);
+    action->setObjectName("actExportResults");
+    action->setIcon(CommandIcon("Export"));
+    QPointer<RecordWindow> window(&search);
+    connect(action, &QAction::triggered, this, [this, window] {
+        if (window && !window->IsReleased()) ExportSearchResults(*window);
+    });
+    // Above the separator before Close.
+    QAction* before = nullptr;
+    for (QAction* a : popup->actions())
+        if (a->isSeparator()) before = a;
+    popup->insertAction(before, action);
+}
+
+ImportWindow* MainWindow::ShowImport() {
+    if (!import_) {
+        import_ = new ImportWindow(host_, this);
+        import_->setWindowModality(Qt::WindowModal);
+        connect(import_, &ImportWindow::imported, this, [this] {
+            RefreshWorkingList();
+            NotifyListChanges(nullptr, "UpdateList");
+        });
+    }
+    import_->show();
+    import_->raise();
+    return import_;
 }
 
 void MainWindow::FillWindowMenu() {
@@ -358,7 +441,7 @@ void MainWindow::FindManagedAreas() {
         Ui().MsgBox(std::string("Finding managed areas") + kNotYet, vb::Information, "Wayfold");
         return;
     }
-    if (RunUserAction([&] { InitSearchWindow(h, host_); })) AddWindow(h);
+    if (RunUserAction([&] { InitSearchWindow(h, host_); })) AddExportToSearch(*AddWindow(h));
 }
 
 void MainWindow::NewManagedArea() {

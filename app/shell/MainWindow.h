@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <vector>
+
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -20,6 +22,8 @@ class ReferenceHost;
 
 namespace zelk::view {
 
+class ExportDialog;
+class ImportWindow;
 class RecordWindow;
 class RecordsetModel;
 class UsersWindow;
@@ -37,6 +41,7 @@ public:
     MainWindow(host::ReferenceHost& host, const QString& databasePath, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    host::ReferenceHost& Host() const { return host_; }
     QTableView* WorkingListView() const { return list_; }
     WorkingListPanel* WorkingList() const { return panel_; }
     RecordsetModel* WorkingListModel() const { return model_; }
@@ -54,6 +59,12 @@ public:
     void RemoveFromList(const QList<long>& ids);
     // The Users window (administrators only: the menu offers it to them alone).
     UsersWindow* ShowUsers();
+    // The export of the working list; null (the user told why) when the list is empty.
+    ExportDialog* ExportWorkingList();
+    // The export of a search window's selected results, or of all its results when none is
+    // selected; null when it has none.
+    ExportDialog* ExportSearchResults(RecordWindow& search);
+    ImportWindow* ShowImport();
     // Asks every window's control; closes them all when every one agrees.
     bool CloseAllWindows();
     // Keeps the user's layout of this window (done on close too).
@@ -77,6 +88,9 @@ private:
     void RestoreLayout();
     void RestoreWindow(RecordWindow& w);
     void SaveWindow(RecordWindow& w);
+    ExportDialog* ShowExport(std::vector<long> ids, const QString& what);
+    // The search window's File menu offers the export of its results.
+    void AddExportToSearch(RecordWindow& search);
 
     host::ReferenceHost& host_;
     QMdiArea* area_ = nullptr;
@@ -91,6 +105,8 @@ private:
     QList<QPointer<QAction>> merged_;
     QPointer<RecordWindow> mergedFrom_;
     QPointer<UsersWindow> users_;
+    QPointer<ExportDialog> export_;
+    QPointer<ImportWindow> import_;
 };
 
 } // namespace zelk::view

@@ -1,11 +1,15 @@
 #include "shell/Screenshots.h"
 
 #include "dialogs/frmMerge.h"
+#include "host/ReferenceHost.h"
+#include "host/exchange/Exporter.h"
 #include "map/MapWindow.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/UiDriver.h"
+#include "shell/ExportDialog.h"
 #include "shell/Gallery.h"
+#include "shell/ImportWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/UnattendedUiDriver.h"
@@ -18,10 +22,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace zelk::view {
 
@@ -155,6 +161,31 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
 
     f = SaveMergeWindowShot(dir);
     if (!f.isEmpty()) saved << f;
+
+    // The export as it opens, and the import with a file of the database's own areas in it.
+    if (ExportDialog* exporter = main.ExportWorkingList()) {
+        exporter->PathEdit()->setText(QDir(dir).filePath("managed-areas.csv"));
+        f = SaveShot(*exporter, dir, "export-dialog");
+        if (!f.isEmpty()) saved << f;
+        exporter->close();
+        QTemporaryDir work;
+        const QString sample = work.filePath("managed-areas.csv");
+        std::vector<long> ids(
+            exporter->Ids().begin(),
+            exporter->Ids().begin() +
+                std::min<std::ptrdiff_t>(ImportWindow::kPreviewRows, std::ssize(exporter->Ids())));
+        if (work.isValid() &&
+            host::exchange::ExportAreas(
+                *main.Host().Db(), {ids, host::exchange::Format::Csv, sample.toStdString(), {}})
+                .error.empty()) {
+            ImportWindow* importer = main.ShowImport();
+            importer->PathEdit()->setText(sample);
+            importer->LoadPreview();
+            f = SaveShot(*importer, dir, "import-window");
+            if (!f.isEmpty()) saved << f;
+            importer->close();
+        }
+    }
 
     for (QMdiSubWindow* sub : main.Area()->subWindowList())
         if (qobject_cast<MapWindow*>(sub->widget())) {

@@ -1,6 +1,7 @@
 // The workbench's view tests; each class is one group, all run on the offscreen platform.
 #include "ControlViewsTest.h"
 #include "DriverTest.h"
+#include "ExchangeWindowsTest.h"
 #include "FlowTest.h"
 #include "FocusTest.h"
 #include "GridViewTest.h"
@@ -95,6 +96,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::MergeWindowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::ExchangeWindowsTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

@@ -72,8 +72,12 @@ ColumnMap MapColumns(const std::vector<std::string>& header,
     m.at.assign(ExchangeColumns().size(), -1);
     for (std::size_t i = 0; i < header.size(); ++i) {
         std::string name = header[i];
+        // One step only: a header renamed to another header's name is not renamed again.
         for (const auto& [from, to] : mapping)
-            if (IEquals(Trim(from), Trim(name))) name = to;
+            if (IEquals(Trim(from), Trim(name))) {
+                name = to;
+                break;
+            }
         const ExchangeColumn* c = FindColumn(name);
         const long at = c ? ColumnIndexOf(c->name) : -1;
         if (at < 0 || m.at[static_cast<std::size_t>(at)] >= 0) {

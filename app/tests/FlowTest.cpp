@@ -251,7 +251,7 @@ void FlowTest::accessKeysAreUniqueAndTextFits() {
                     cut << plain;
             };
             for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
-                if (b->isVisible()) add(b->text(), nullptr);
+                if (b->isVisible()) add(b->text(), b->icon().isNull() ? b : nullptr);
             for (QLabel* l : w->findChildren<QLabel*>())
                 if (l->isVisible() && !l->text().contains('<')) add(l->text(), l);
             if (pages)

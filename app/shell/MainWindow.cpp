@@ -103,12 +103,15 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildMenus() {
-    // Not "File": the record and search windows bring their own File menus.
-    QMenu* file = workbenchMenu_ = menuBar()->addMenu(tr("&Workbench"));
+    // The record and search windows bring File menus of their own: while one of them is in
+    // front its File menu takes these commands in too (see MergeMenus), so the keys here keep
+    // clear of the letters those menus use (N, O, S, A, D, P, C).
+    QMenu* file = workbenchMenu_ = menuBar()->addMenu(tr("&File"));
+    file->setObjectName("mnuWorkbenchFile");
     QAction* find =
         file->addAction(tr("&Find Managed Areas..."), this, [this] { FindManagedAreas(); });
     find->setShortcut(QKeySequence(tr("Ctrl+F")));
-    QAction* add = file->addAction(tr("&New Managed Area"), this, [this] { NewManagedArea(); });
+    QAction* add = file->addAction(tr("New &Managed Area"), this, [this] { NewManagedArea(); });
     add->setObjectName("actNewManagedArea");
     add->setShortcut(QKeySequence(tr("Ctrl+N")));
     // A reader cannot make records; the server would refuse them anyway.
@@ -125,7 +128,7 @@ void MainWindow::BuildMenus() {
     file->addAction(tr("&Export..."), this, [this] { ExportWorkingList(); })
         ->setObjectName("actExport");
     file->addSeparator();
-    file->addAction(tr("&Print Working List..."), this, [this] { PrintWorkingList(); });
+    file->addAction(tr("Print Wor&king List..."), this, [this] { PrintWorkingList(); });
     file->addSeparator();
     file->addAction(tr("E&xit"), this, &QWidget::close);
 
@@ -248,6 +251,12 @@ void MainWindow::MergeMenus(QMdiSubWindow* active) {
     for (const QPointer<QAction>& a : merged_)
         if (a) menuBar()->removeAction(a);
     merged_.clear();
+    if (mergedFile_)
+        for (QAction* a : mergedFile_->actions())
+            if (a == fileJoin_ || workbenchMenu_->actions().contains(a))
+                mergedFile_->removeAction(a);
+    mergedFile_ = nullptr;
+    workbenchMenu_->menuAction()->setVisible(true);
     if (mergedFrom_ && mergedFrom_->View()) mergedFrom_->View()->SetMenusMerged(false);
     mergedFrom_ = nullptr;
     helpMenu_->menuAction()->setVisible(true);
@@ -255,10 +264,24 @@ void MainWindow::MergeMenus(QMdiSubWindow* active) {
     if (!own) return;
     // The same actions, so enabling and captions follow the control; the workbench's Help
     // gives way to the control's own.
+    // Its File menu takes in the workbench's commands after its own, so the bar has one File.
     for (QAction* a : own->actions()) {
-        menuBar()->insertAction(windowMenu_->menuAction(), a);
+        const QString caption = a->text().remove('&');
+        if (caption.compare("File", Qt::CaseInsensitive) == 0 && a->menu() && !mergedFile_) {
+            mergedFile_ = a->menu();
+            if (!fileJoin_) {
+                fileJoin_ = new QAction(this);
+                fileJoin_->setSeparator(true);
+            }
+            mergedFile_->addAction(fileJoin_);
+            mergedFile_->addActions(workbenchMenu_->actions());
+            menuBar()->insertAction(workbenchMenu_->menuAction(), a);
+            workbenchMenu_->menuAction()->setVisible(false);
+        } else {
+            menuBar()->insertAction(windowMenu_->menuAction(), a);
+        }
         merged_ << a;
-        if (a->text().remove('&').compare("Help", Qt::CaseInsensitive) == 0)
+        if (caption.compare("Help", Qt::CaseInsensitive) == 0)
             helpMenu_->menuAction()->setVisible(false);
     }
     record->View()->SetMenusMerged(true);

@@ -48,7 +48,7 @@ public:
     QMdiArea* Area() const { return area_; }
     QList<RecordWindow*> RecordWindows() const;
     QSplitter* Splitter() const { return split_; }
-    // The workbench's own menu, where the database commands join it.
+    // The workbench's File menu, where the database commands join it.
     QMenu* WorkbenchMenu() const { return workbenchMenu_; }
 
     void FindManagedAreas();
@@ -101,6 +101,9 @@ private:
     QLabel* status_ = nullptr;
     QMenu* workbenchMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    // The File menu of the window in front while it holds the workbench's commands too.
+    QPointer<QMenu> mergedFile_;
+    QAction* fileJoin_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QList<QPointer<QAction>> merged_;
     QPointer<RecordWindow> mergedFrom_;

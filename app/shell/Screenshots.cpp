@@ -12,6 +12,7 @@
 #include "shell/ImportWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
+#include "shell/Session.h"
 #include "shell/UnattendedUiDriver.h"
 #include "shell/UsersWindow.h"
 #include "view/FormWidget.h"
@@ -21,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -148,8 +150,17 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
         if (auto* details = dynamic_cast<editor::ManagedAreaDetails*>(w->HostedControl().get())) {
             details->mnuFilePrint->UserClick();
             if (auto* unattended = dynamic_cast<UnattendedUiDriver*>(&Ui());
-                unattended && unattended->LastReport())
+                unattended && unattended->LastReport()) {
                 SaveReportPages(*unattended->LastReport(), dir, "record-report", saved);
+                // The preview the user sees before printing, at a size that shows a page.
+                PreviewReport(*unattended->LastReport(), &main, [&](QDialog& preview) {
+                    preview.resize(1000, 760);
+                    preview.show();
+                    const QString p = SaveShot(preview, dir, "print-preview");
+                    if (!p.isEmpty()) saved << p;
+                    preview.hide();
+                });
+            }
             break;
         }
     HelpWindow::ShowTopic(QString(), 0, 0);
@@ -157,6 +168,13 @@ QStringList SaveWorkbenchShots(MainWindow& main, const QString& dir) {
         f = SaveShot(*help, dir, "help-window");
         if (!f.isEmpty()) saved << f;
         help->hide();
+    }
+
+    {
+        auto ask = Session::NewDatabaseDialog(&main);
+        ask->show();
+        f = SaveShot(*ask, dir, "new-database-dialog");
+        if (!f.isEmpty()) saved << f;
     }
 
     f = SaveMergeWindowShot(dir);

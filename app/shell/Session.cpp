@@ -156,13 +156,13 @@ void Session::Show() {
     };
     QMenu* menu = main_->WorkbenchMenu();
     QAction* first = menu->actions().value(0);
-    auto* open = new QAction(tr("&Open Database..."), menu);
+    auto* open = new QAction(tr("Open Data&base..."), menu);
     open->setObjectName("actOpenDatabase");
     connect(open, &QAction::triggered, this, later(&Session::AskOpen));
-    auto* make = new QAction(tr("New &Database..."), menu);
+    auto* make = new QAction(tr("Ne&w Database..."), menu);
     make->setObjectName("actNewDatabase");
     connect(make, &QAction::triggered, this, later(&Session::AskCreate));
-    auto* connectTo = new QAction(tr("&Connect to Server..."), menu);
+    auto* connectTo = new QAction(tr("Connect to Ser&ver..."), menu);
     connectTo->setObjectName("actConnectToServer");
     connect(connectTo, &QAction::triggered, this, later(&Session::AskConnect));
     auto* recent = new QMenu(tr("&Recent Databases"), menu);
@@ -192,17 +192,26 @@ void Session::AskOpen() {
     if (!file.isEmpty()) Open(file);
 }
 
-void Session::AskCreate() {
+std::unique_ptr<QInputDialog> Session::NewDatabaseDialog(QWidget* parent) {
     QStringList sizes;
     for (int n : SampleSizes())
         sizes << (n == 0 ? tr("Empty") : tr("%n sample managed area(s)", nullptr, n));
-    bool ok = false;
-    const QString size = QInputDialog::getItem(main_.get(), tr("New Database"), tr("Contents:"),
-                                               sizes, 0, false, &ok);
-    if (!ok) return;
+    auto ask = std::make_unique<QInputDialog>(parent);
+    ask->setWindowTitle(tr("New Database"));
+    ask->setLabelText(tr("Contents:"));
+    ask->setComboBoxItems(sizes);
+    ask->setComboBoxEditable(false);
+    ask->setTextValue(sizes.first());
+    return ask;
+}
+
+void Session::AskCreate() {
+    auto ask = NewDatabaseDialog(main_.get());
+    if (ask->exec() != QDialog::Accepted) return;
+    const int size = static_cast<int>(ask->comboBoxItems().indexOf(ask->textValue()));
     const QString file = QFileDialog::getSaveFileName(main_.get(), tr("New Database"), QString(),
                                                       tr("Wayfold databases (*.db)"));
-    if (!file.isEmpty()) Create(file, SampleSizes().value(static_cast<int>(sizes.indexOf(size))));
+    if (!file.isEmpty()) Create(file, SampleSizes().value(size));
 }
 
 void Session::AskConnect() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QInputDialog>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,9 @@ public:
     static QStringList RecentDatabases();
     // The sizes New Database offers for sample data.
     static QList<int> SampleSizes() { return {0, 100, 500, 5000, 50000}; }
+    // The first question of New Database...: what the new file holds, one of SampleSizes()
+    // in the order given.
+    static std::unique_ptr<QInputDialog> NewDatabaseDialog(QWidget* parent);
 
     // Shown while a new database is written, 0..100 (for a progress bar or a test).
     std::function<void(int percent)> progress;

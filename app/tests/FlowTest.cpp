@@ -182,6 +182,16 @@ QStringList Clashes(const QList<QAction*>& actions) {
     return out;
 }
 
+// The visible items of the bar's File menus, each menu's items in turn.
+QStringList FileCaptions(MainWindow& main) {
+    QStringList out;
+    for (QAction* top : main.menuBar()->actions())
+        if (top->isVisible() && top->menu() && top->text().remove('&') == "File")
+            for (QAction* a : top->menu()->actions())
+                if (a->isVisible() && !a->isSeparator()) out << a->text().remove('&');
+    return out;
+}
+
 // Every clash of the bar and of each of its menus and submenus.
 QStringList MenuClashes(QMenuBar* bar) {
     QStringList out = Clashes(bar->actions());
@@ -212,8 +222,16 @@ void FlowTest::accessKeysAreUniqueAndTextFits() {
     main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
     QVERIFY(main.menuBar()->actions().size() > own);
     QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    // One File menu: the editor's commands, then the workbench's.
+    QCOMPARE(FileCaptions(main).mid(0, 1), QStringList{"New..."});
+    QVERIFY(FileCaptions(main).contains("Save"));
+    QVERIFY(FileCaptions(main).contains("Open Database..."));
+    QVERIFY(FileCaptions(main).contains("Exit"));
     main.FindManagedAreas();
     QCOMPARE(MenuClashes(main.menuBar()), QStringList());
+    QCOMPARE(FileCaptions(main).mid(0, 1), QStringList{"New Search"});
+    QVERIFY(FileCaptions(main).contains("Connect to Server..."));
+    QVERIFY(!FileCaptions(main).contains("Save"));
     // In each window, on each page, the access keys of what is on show, and no text cut.
     for (RecordWindow* w : main.RecordWindows()) {
         main.Area()->setActiveSubWindow(w);
@@ -233,7 +251,7 @@ void FlowTest::accessKeysAreUniqueAndTextFits() {
                     cut << plain;
             };
             for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
-                if (b->isVisible()) add(b->text(), nullptr);
+                if (b->isVisible()) add(b->text(), b->icon().isNull() ? b : nullptr);
             for (QLabel* l : w->findChildren<QLabel*>())
                 if (l->isVisible() && !l->text().contains('<')) add(l->text(), l);
             if (pages)
@@ -249,6 +267,11 @@ void FlowTest::accessKeysAreUniqueAndTextFits() {
         }
     }
     main.CloseAllWindows();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    // With no window left the File menu is the workbench's alone again.
+    QCOMPARE(FileCaptions(main).value(0), QString("Open Database..."));
+    QVERIFY(!FileCaptions(main).contains("Close"));
 }
 
 void FlowTest::databasesAreOpenedMadeAndRemembered() {
@@ -634,7 +657,7 @@ void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
     auto host = OpenHost(true);
     auto main = std::make_unique<MainWindow>(*host, ":memory:");
     ShowActive(*main);
-    const QStringList own{"Workbench", "Window", "Help"};
+    const QStringList own{"File", "Window", "Help"};
     QCOMPARE(BarCaptions(*main), own);
 
     long first = main->WorkingListModel()->IdAt(0), second = main->WorkingListModel()->IdAt(1);
@@ -648,7 +671,8 @@ void FlowTest::windowsCloseInAnyOrderWithTheirMenus() {
     RecordWindow* last = main->RecordWindows().last();
     main->Area()->setActiveSubWindow(last);
     QStringList bar = BarCaptions(*main);
-    QCOMPARE(bar.first(), QString("Workbench"));
+    QCOMPARE(bar.first(), QString("File"));
+    QCOMPARE(bar.count("File"), 1);
     QVERIFY(bar.contains("Tools"));
     // The record's Help takes the place of the workbench's.
     QCOMPARE(bar.count("Help"), 1);

@@ -10,6 +10,7 @@
 #include "MergeWindowTest.h"
 #include "PrintTest.h"
 #include "ShellTest.h"
+#include "TabOrderTest.h"
 #include "UsersTest.h"
 
 #include "ViewTestSupport.h"
@@ -84,6 +85,10 @@ int main(int argc, char** argv) {
     }
     {
         zelk::view::testing::FlowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        zelk::view::testing::TabOrderTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

@@ -3,6 +3,7 @@
 #include "platform/ui/Form.h"
 #include "view/ControlView.h"
 #include "view/Convert.h"
+#include "view/LayoutOrder.h"
 #include "view/UserAction.h"
 #include "view/ViewRegistry.h"
 
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace zelk::view {
 
@@ -168,7 +170,8 @@ void FormWidget::PropertyChanged(Control& control, std::string_view property) {
     if (property == "ActiveTab") {
         for (auto& [c, v] : views_)
             if (c->Container() == &control) v->ApplyVisible();
-    } else if (property == "TabIndex" || property == "TabStop" || property == "Caption") {
+    } else if (property == "TabIndex" || property == "TabStop" || property == "Caption" ||
+               property == "Left" || property == "Top" || property == "Container") {
         InvalidateTabOrder();
     }
 }
@@ -221,6 +224,18 @@ void CollectTabStops(const zelk::Form& form, std::vector<Control*>& out) {
 }
 } // namespace
 
+namespace {
+// The widgets of one control that take the focus by Tab, not going into other controls' own.
+void PartsOf(QWidget* widget, const std::set<const QWidget*>& others, std::vector<QWidget*>& out) {
+    for (QObject* o : widget->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow() || others.count(w)) continue;
+        if (w->focusPolicy() & Qt::TabFocus) out.push_back(w);
+        PartsOf(w, others, out);
+    }
+}
+} // namespace
+
 void FormWidget::ApplyTabOrder() {
     tabOrderDirty_ = false;
     std::vector<Control*> stops;
@@ -236,12 +251,42 @@ void FormWidget::ApplyTabOrder() {
                 if (stops[j]->CanFocus() && stops[j]->Owner() == stops[i]->Owner())
                     if (ControlView* bv = ViewOf(stops[j])) buddy = bv->FocusWidget();
             v->SetBuddy(buddy);
-            continue;
         }
-        QWidget* w = v->FocusWidget();
-        if (!w) continue;
-        if (previous) QWidget::setTabOrder(previous, w);
-        previous = w;
+    }
+    // Tab goes as the eye does, whatever order the controls were made in; a control made of
+    // several widgets (a navigator's buttons and box) is walked through in its own layout.
+    std::set<const QWidget*> others;
+    for (const auto& [c, v] : views_)
+        if (v->Widget()) others.insert(v->Widget());
+    // A control kept out of the Tab order still takes the focus by a click.
+    for (const auto& [c, v] : views_) {
+        QWidget* focus = c->CanFocus() ? v->FocusWidget() : nullptr;
+        if (!focus) continue;
+        const int policy = focus->focusPolicy();
+        if (!c->TabStop() && (policy & Qt::TabFocus))
+            focus->setFocusPolicy(static_cast<Qt::FocusPolicy>(policy & ~Qt::TabFocus));
+        else if (c->TabStop() && (policy & Qt::ClickFocus) && !(policy & Qt::TabFocus))
+            focus->setFocusPolicy(static_cast<Qt::FocusPolicy>(policy | Qt::TabFocus));
+    }
+    for (Control* c : TabStopsByLayout(*form_)) {
+        ControlView* v = ViewOf(c);
+        QWidget* focus = v ? v->FocusWidget() : nullptr;
+        if (!focus) continue;
+        std::vector<QWidget*> parts;
+        if (v->Widget() && v->Widget() != focus) PartsOf(v->Widget(), others, parts);
+        if (std::find(parts.begin(), parts.end(), focus) == parts.end()) parts.push_back(focus);
+        QWidget* root = v->Widget() ? v->Widget() : focus;
+        // Rows a few pixels deep, so parts not quite aligned still share one.
+        auto key = [root](QWidget* w) {
+            const QPoint at = w->mapTo(root, QPoint(0, 0));
+            return std::pair((at.y() + w->height() / 2) / 16, at.x());
+        };
+        std::stable_sort(parts.begin(), parts.end(),
+                         [&](QWidget* a, QWidget* b) { return key(a) < key(b); });
+        for (QWidget* w : parts) {
+            if (previous) QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
     }
 }
 

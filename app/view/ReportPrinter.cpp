@@ -62,7 +62,8 @@ bool WriteReportPdf(const ReportDocument& document, const QString& path) {
     return QFileInfo(path).size() > 0;
 }
 
-void PreviewReport(const ReportDocument& document, QWidget* parent) {
+void PreviewReport(const ReportDocument& document, QWidget* parent,
+                   const std::function<void(QDialog&)>& run) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(document.title));
     QPrintPreviewDialog preview(&printer, parent);
@@ -79,7 +80,10 @@ void PreviewReport(const ReportDocument& document, QWidget* parent) {
             if (!path.isEmpty()) WriteReportPdf(document, path);
         });
     }
-    preview.exec();
+    if (run)
+        run(preview);
+    else
+        preview.exec();
 }
 
 } // namespace zelk::view

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+class QDialog;
 class QPagedPaintDevice;
 class QWidget;
 
@@ -22,7 +23,9 @@ void SetReportPictureSource(ReportPictureSource source);
 void RenderReport(const ReportDocument& document, QPagedPaintDevice& device);
 // Writes the report as a PDF file; false when the file cannot be written.
 bool WriteReportPdf(const ReportDocument& document, const QString& path);
-// Qt's print preview, with Print and Save as PDF.
-void PreviewReport(const ReportDocument& document, QWidget* parent);
+// Qt's print preview, with Print and Save as PDF. `run` (when given) is handed the dialog in
+// place of running it modally, as a screenshot wants it.
+void PreviewReport(const ReportDocument& document, QWidget* parent,
+                   const std::function<void(QDialog&)>& run = {});
 
 } // namespace zelk::view

@@ -125,7 +125,7 @@ void MainWindow::BuildMenus() {
     QAction* import = file->addAction(tr("&Import..."), this, [this] { ShowImport(); });
     import->setObjectName("actImport");
     import->setEnabled(add->isEnabled());
-    file->addAction(tr("&Export..."), this, [this] { ExportWorkingList(); })
+    file->addAction(tr("Export Working &List..."), this, [this] { ExportWorkingList(); })
         ->setObjectName("actExport");
     file->addSeparator();
     file->addAction(tr("Print Wor&king List..."), this, [this] { PrintWorkingList(); });

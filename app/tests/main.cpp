@@ -55,57 +55,23 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     int failed = 0;
-    {
-        zelk::view::testing::ControlViewsTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::FocusTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::HelpTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::PrintTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::DriverTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::GridViewTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::ShellTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::FlowTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::TabOrderTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::UsersTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::MapWindowTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::MergeWindowTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
-    {
-        zelk::view::testing::ExchangeWindowsTest t;
-        failed += QTest::qExec(&t, argc, argv);
-    }
+    // Each suite starts from the default layout: windows a suite closed remember theirs.
+    auto run = [&](QObject&& suite) {
+        failed += QTest::qExec(&suite, argc, argv);
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "wayfold", "workbench").clear();
+    };
+    run(zelk::view::testing::ControlViewsTest());
+    run(zelk::view::testing::FocusTest());
+    run(zelk::view::testing::HelpTest());
+    run(zelk::view::testing::PrintTest());
+    run(zelk::view::testing::DriverTest());
+    run(zelk::view::testing::GridViewTest());
+    run(zelk::view::testing::ShellTest());
+    run(zelk::view::testing::FlowTest());
+    run(zelk::view::testing::TabOrderTest());
+    run(zelk::view::testing::UsersTest());
+    run(zelk::view::testing::MapWindowTest());
+    run(zelk::view::testing::MergeWindowTest());
+    run(zelk::view::testing::ExchangeWindowsTest());
     return failed == 0 ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -99,6 +100,21 @@ void PrintTest::aRecordPrintsEveryPageAsShown() {
     const ReportDocument* report = ui->LastReport();
     QVERIFY(report);
     QCOMPARE(report->sections.size(), std::size_t{editor::PageCount});
+    // Every field and table is headed as the user reads it, never by a control's inner name.
+    const QRegularExpression innerName("^[A-Za-z]*[a-z][A-Z][A-Za-z]*$");
+    for (const ReportSection& s : report->sections) {
+        for (const ReportField& f : s.fields)
+            QVERIFY2(!innerName.match(QString::fromStdString(f.label)).hasMatch(), f.label.c_str());
+        for (const ReportTable& t : s.tables)
+            QVERIFY2(!innerName.match(QString::fromStdString(t.caption)).hasMatch(),
+                     t.caption.c_str());
+    }
+    const auto identifiers =
+        std::find_if(report->sections.begin(), report->sections.end(),
+                     [](const ReportSection& s) { return s.heading == "Identifiers"; });
+    QVERIFY(identifiers != report->sections.end());
+    QVERIFY(std::any_of(identifiers->fields.begin(), identifiers->fields.end(),
+                        [](const ReportField& f) { return f.label == "Major MA name:"; }));
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath("record.pdf");

@@ -1,13 +1,19 @@
 #include "TabOrderTest.h"
 
 #include "ViewTestSupport.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/StdControls.h"
+#include "platform/ui/VSFlexGrid.h"
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/Session.h"
 #include "shell/WorkingListPanel.h"
+#include "view/ControlView.h"
+#include "view/FormWidget.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -82,7 +88,102 @@ QStringList Backward(QWidget* window) {
     return out;
 }
 
+// Each control's widget and its rectangle in its parent, with the control's kind.
+struct Placed {
+    QWidget* widget;
+    QRect rect;
+    bool keepsSize; // a caption or a button
+    bool grid;
+};
+
+void Collect(FormWidget& view, const zelk::Form& form, std::vector<Placed>& out) {
+    for (const ControlPtr& c : form.Controls()) {
+        ControlView* v = view.ViewOf(c.get());
+        if (QWidget* w = v ? v->Widget() : nullptr; w && w->isVisible())
+            out.push_back(
+                {w, w->geometry(),
+                 (dynamic_cast<const Label*>(c.get()) && !dynamic_cast<const Frame*>(c.get())) ||
+                     dynamic_cast<const CommandButton*>(c.get()),
+                 dynamic_cast<const VSFlexGrid*>(c.get()) != nullptr});
+        if (auto* inner = dynamic_cast<const zelk::Form*>(c.get())) Collect(view, *inner, out);
+    }
+}
+
+std::vector<Placed> PlacedIn(RecordWindow& w) {
+    std::vector<Placed> out;
+    Collect(*w.View(), w.View()->Model(), out);
+    return out;
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
 } // namespace
+
+void TabOrderTest::pagesAndGridsGrowWithTheirWindow() {
+    auto ui = InstallScriptedUi();
+    QTemporaryDir dir;
+    Session session("ann");
+    QVERIFY(session.Create(dir.filePath("grow.db"), 25));
+    MainWindow& main = *session.Main();
+    main.resize(1600, 1200);
+    ShowActive(main);
+    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
+    main.FindManagedAreas();
+    QCOMPARE(main.RecordWindows().size(), 2);
+    for (RecordWindow* w : main.RecordWindows()) {
+        main.Area()->setActiveSubWindow(w);
+        w->showNormal();
+        w->resize(w->minimumSizeHint());
+        Settle();
+        const std::vector<Placed> start = PlacedIn(*w);
+        const QSize startSize = w->size();
+        QVERIFY(!start.empty());
+        // Every heading reads whole, rows or none.
+        for (QHeaderView* h : w->findChildren<QHeaderView*>()) {
+            if (!h->isVisible() || h->orientation() != Qt::Horizontal) continue;
+            for (int s = 0; s + 1 < h->count(); ++s) {
+                const QString text = h->model()->headerData(s, Qt::Horizontal).toString();
+                if (h->isSectionHidden(s) || text.isEmpty() || h->sectionSize(s) == 0) continue;
+                QVERIFY2(h->sectionSize(s) >= h->fontMetrics().horizontalAdvance(text),
+                         qPrintable(w->windowTitle() + ": " + text));
+            }
+        }
+        w->resize(w->size() + QSize(300, 200));
+        Settle();
+        const std::vector<Placed> grown = PlacedIn(*w);
+        QCOMPARE(grown.size(), start.size());
+        int gridsGrown = 0;
+        for (std::size_t i = 0; i < start.size(); ++i) {
+            const Placed& a = start[i];
+            const Placed& b = grown[i];
+            const QString what = a.widget->metaObject()->className() +
+                                 QString(" at %1,%2").arg(a.rect.x()).arg(a.rect.y());
+            QVERIFY2(b.rect.width() >= a.rect.width() && b.rect.height() >= a.rect.height(),
+                     qPrintable(what));
+            if (a.keepsSize) QVERIFY2(b.rect.size() == a.rect.size(), qPrintable(what));
+            if (a.grid && b.rect.width() > a.rect.width() && b.rect.height() > a.rect.height())
+                ++gridsGrown;
+            // What did not overlap before does not overlap now.
+            for (std::size_t j = i + 1; j < start.size(); ++j)
+                if (start[j].widget->parentWidget() == a.widget->parentWidget() &&
+                    !start[j].rect.intersects(a.rect))
+                    QVERIFY2(
+                        !grown[j].rect.intersects(b.rect),
+                        qPrintable(what + " and " + start[j].widget->metaObject()->className()));
+        }
+        QVERIFY2(gridsGrown > 0, qPrintable(w->windowTitle()));
+        // Back at the starting size, everything is where it was.
+        w->resize(startSize);
+        Settle();
+        const std::vector<Placed> back = PlacedIn(*w);
+        for (std::size_t i = 0; i < start.size(); ++i)
+            QCOMPARE(back[i].rect, start[i].rect);
+    }
+    main.CloseAllWindows();
+}
 
 void TabOrderTest::tabFollowsTheLayoutOnEveryPage() {
     auto ui = InstallScriptedUi();

@@ -74,7 +74,9 @@ void ControlView::SyncAll() {
 }
 
 void ControlView::ApplyGeometry() {
-    if (widget_) widget_->setGeometry(GeometryOf(*model_));
+    if (!widget_) return;
+    widget_->setGeometry(form_.Place(*model_));
+    Placed();
 }
 
 void ControlView::ApplyVisible() {

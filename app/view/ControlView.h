@@ -40,6 +40,8 @@ public:
     // Shown when the control is visible and on show in its container (the current tab page).
     virtual void ApplyVisible();
     void ApplyGeometry();
+    // The widget has just been given its place: views that lay out parts of their own do so.
+    virtual void Placed() {}
     void ApplyFocus();
     // A label's access key focuses this widget (the next control in tab order).
     virtual void SetBuddy(QWidget* /*buddy*/) {}

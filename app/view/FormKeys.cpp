@@ -25,6 +25,7 @@ bool IsMultiLineText(const Control& c) {
 } // namespace
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) Regrow();
     auto it = tracked_.find(watched);
     if (it == tracked_.end()) return QWidget::eventFilter(watched, event);
     ControlView& view = *it->second;

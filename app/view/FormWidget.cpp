@@ -66,6 +66,7 @@ FormWidget::FormWidget(std::shared_ptr<zelk::Form> form, QWidget* parent)
     layout->setSpacing(0);
     client_ = new QWidget(this);
     layout->addWidget(client_, 1);
+    client_->installEventFilter(this); // its resizes place the controls again
 
     auto root = std::make_unique<FormRootView>(*form_, *this, client_);
     ControlView* rootView = root.get();
@@ -165,7 +166,28 @@ void FormWidget::DestroyView(const Control* control) {
     views_.erase(it);
 }
 
+void FormWidget::Regrow() {
+    regrowQueued_ = false;
+    const bool was = growth_.Grown();
+    growth_.SetRoom(client_->size());
+    if (!was && !growth_.Grown()) return;
+    for (const Control* c : order_)
+        if (c != form_.get())
+            if (ControlView* v = ViewOf(c)) v->ApplyGeometry();
+}
+
+void FormWidget::RegrowLater() {
+    growth_.Invalidate();
+    if (!growth_.Grown() || regrowQueued_) return;
+    regrowQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { Regrow(); }, Qt::QueuedConnection);
+}
+
 void FormWidget::PropertyChanged(Control& control, std::string_view property) {
+    if (property == "Left" || property == "Top" || property == "Width" || property == "Height" ||
+        property == "Container" || property == "TabPage")
+        RegrowLater();
     if (ControlView* v = ViewOf(&control)) v->Mirror(property);
     if (property == "ActiveTab") {
         for (auto& [c, v] : views_)
@@ -178,6 +200,7 @@ void FormWidget::PropertyChanged(Control& control, std::string_view property) {
 
 void FormWidget::ControlAdded(Control& control) {
     if (ViewOf(&control)) return;
+    RegrowLater();
     CreateView(control);
     if (auto* inner = dynamic_cast<zelk::Form*>(&control)) Build(*inner);
     InvalidateTabOrder();
@@ -193,6 +216,7 @@ void FormWidget::ControlRemoved(Control& control) {
     }
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         DestroyView(*it);
+    RegrowLater();
     InvalidateTabOrder();
 }
 

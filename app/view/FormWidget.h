@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Control.h"
+#include "view/Growth.h"
 
 #include <QWidget>
 
@@ -34,6 +35,9 @@ public:
     // The area the form's own controls are placed in (below the menu bar).
     QWidget* Client() const { return client_; }
     ControlView* ViewOf(const Control* control) const;
+    // Where the control's widget goes: its laid-out place, moved and grown when the window
+    // gives the form more room.
+    QRect Place(const Control& control) { return growth_.Place(control); }
     // The child area of the control's container.
     QWidget* ParentFor(const Control& control) const;
     // The bar of the form's top-level menus, created on first use.
@@ -79,6 +83,9 @@ private:
     ControlView* CreateView(Control& control);
     void DestroyView(const Control* control);
     bool HandleKey(QObject* target, ControlView& view, QKeyEvent* event);
+    // The client area changed size, or the controls moved: every widget is placed again.
+    void Regrow();
+    void RegrowLater();
     bool ClickDefaultButton(Control& from, bool isReturn);
 
     std::shared_ptr<Form> form_;
@@ -86,6 +93,8 @@ private:
     QMenuBar* menuBar_ = nullptr;
     std::unordered_map<const Control*, std::unique_ptr<ControlView>> views_;
     std::vector<const Control*> order_; // creation order, for teardown in reverse
+    Growth growth_{*form_, order_};
+    bool regrowQueued_ = false;
     std::unordered_map<QObject*, ControlView*> tracked_;
     std::weak_ptr<Object> refused_;
     bool tabOrderDirty_ = false;

@@ -395,8 +395,12 @@ private:
             const int col = static_cast<int>(c);
             table_->setColumnHidden(col, grid_.ColHidden(c));
             const auto user = UserColumnWidths().constFind(ColumnKey(grid_, col));
-            table_->setColumnWidth(
-                col, user != UserColumnWidths().constEnd() ? *user : Px(grid_.ColWidth(c)));
+            int width = Px(grid_.ColWidth(c));
+            // A column the user has not sized is at least as wide as its heading.
+            if (model_.HeaderRow() && width > 0 &&
+                !model_.headerData(col, Qt::Horizontal, Qt::DisplayRole).toString().isEmpty())
+                width = std::max(width, table_->horizontalHeader()->sectionSizeHint(col));
+            table_->setColumnWidth(col, user != UserColumnWidths().constEnd() ? *user : width);
         }
         for (long r = model_.Offset(); r < grid_.Rows(); ++r) {
             const int row = model_.ViewRow(r);

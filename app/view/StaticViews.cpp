@@ -40,8 +40,8 @@ public:
             ShowCaption();
         else
             ControlView::Mirror(p);
-        if (p == "Width" || p == "Height" || p == "Left" || p == "Top") Fit();
     }
+    void Placed() override { Fit(); }
     void SyncAll() override {
         ControlView::SyncAll();
         ShowCaption();
@@ -104,7 +104,7 @@ public:
     }
     void Mirror(std::string_view p) override {
         ControlView::Mirror(p);
-        if (p == "Picture" || p == "Width" || p == "Height") ShowPicture();
+        if (p == "Picture") ShowPicture();
     }
     void SyncAll() override {
         ControlView::SyncAll();
@@ -112,7 +112,8 @@ public:
     }
 
 private:
-    void ShowPicture() { label_->setPixmap(PictureFor(box_.Picture(), GeometryOf(box_).size())); }
+    void Placed() override { ShowPicture(); }
+    void ShowPicture() { label_->setPixmap(PictureFor(box_.Picture(), label_->size())); }
     PictureBox& box_;
     QLabel* label_;
 };

@@ -38,7 +38,6 @@ public:
             ShowActive();
         else {
             ControlView::Mirror(p);
-            if (p == "Width" || p == "Height") Layout();
         }
     }
     void SyncAll() override {
@@ -47,11 +46,12 @@ public:
         Layout();
     }
 
+    void Placed() override { Layout(); }
     QTabBar* Bar() const { return bar_; }
 
 private:
     void Layout() {
-        QSize size = GeometryOf(tab_).size();
+        QSize size = Widget()->size();
         int barHeight = std::max(bar_->sizeHint().height(), Px(tab_.ClientTop()) - 2);
         bar_->setGeometry(0, 0, size.width(), barHeight);
         panel_->setGeometry(0, barHeight - 1, size.width(),

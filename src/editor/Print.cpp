@@ -44,16 +44,40 @@ ReportTable GridTable(const VSFlexGrid& g, const std::string& caption) {
     return t;
 }
 
-// The caption a field is known by: its label ("lbl" and the name without its kind prefix,
-// which is the leading lower-case letters: "txt", "cbo", "flex").
-std::string CaptionOf(const Form& form, const Control& c) {
-    const std::string& name = c.Name();
+// The name without its kind prefix, which is the leading lower-case letters ("txt", "cbo",
+// "flex").
+std::string BareName(const std::string& name) {
     std::size_t kind = 0;
     while (kind < name.size() && std::islower(static_cast<unsigned char>(name[kind])))
         ++kind;
-    const std::string bare = kind < name.size() ? name.substr(kind) : name;
-    if (auto* label = form.FindAs<Label>("lbl" + bare)) return Plain(label->Caption());
-    return bare;
+    return kind < name.size() ? name.substr(kind) : name;
+}
+
+// The caption of the label "lbl" + bare, or empty when there is none.
+std::string LabelOf(const Form& form, const std::string& bare) {
+    const auto* label = form.FindAs<Label>("lbl" + bare);
+    return label ? Plain(label->Caption()) : std::string();
+}
+
+// The caption a field is known by: its label; for a name shown beside its record's ID
+// ("txtEquiSiteName" after "txtEquiSiteID") the ID's label; otherwise its name in words
+// ("SpatialAttributes" as "Spatial Attributes").
+std::string CaptionOf(const Form& form, const Control& c) {
+    const std::string bare = BareName(c.Name());
+    if (std::string label = LabelOf(form, bare); !label.empty()) return label;
+    if (bare.size() > 4 && bare.ends_with("Name")) {
+        std::string label = LabelOf(form, bare.substr(0, bare.size() - 4) + "ID");
+        if (!label.empty() && label.back() == ':') label.pop_back();
+        if (!label.empty()) return label + " name:";
+    }
+    std::string words;
+    for (std::size_t i = 0; i < bare.size(); ++i) {
+        if (i > 0 && std::isupper(static_cast<unsigned char>(bare[i])) &&
+            std::islower(static_cast<unsigned char>(bare[i - 1])))
+            words += ' ';
+        words += bare[i];
+    }
+    return words;
 }
 
 } // namespace

@@ -125,6 +125,7 @@ std::string ReportDocument::Text() const {
             for (const auto& c : table.columns)
                 header += (header.empty() ? "" : " | ") + c;
             t += header + "\n";
+            if (table.rows.empty()) t += "none\n";
             for (const auto& r : table.rows) {
                 std::string line;
                 for (const auto& cell : r)

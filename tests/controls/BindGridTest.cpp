@@ -24,6 +24,13 @@ TEST_F(ControlsTest, BindGridShowsTheCollectionAndWritesAcceptedEditsBack) {
     EXPECT_TRUE(g.ColHidden(g.ColIndex("ID")));
     EXPECT_FALSE(g.ColHidden(name));
     EXPECT_FALSE(CBool(grid->Call("HasChanges")));
+    // Sited and sized by its form, the grid is the whole control, its last column the rest.
+    grid->SetExtendLastCol(true);
+    grid->Move(180, 2400, 6900, 2200);
+    EXPECT_EQ(g.Left(), 0);
+    EXPECT_EQ(g.Width(), 6900);
+    EXPECT_EQ(g.Height(), 2200);
+    EXPECT_EQ(g.ColWidth(name), 6900);
 
     // The editor's ValidateEdit handler refuses one text: the object must keep its value.
     int afterEdits = 0;

@@ -72,8 +72,13 @@ std::string CaptionOf(const Form& form, const Control& c) {
     }
     std::string words;
     for (std::size_t i = 0; i < bare.size(); ++i) {
-        if (i > 0 && std::isupper(static_cast<unsigned char>(bare[i])) &&
-            std::islower(static_cast<unsigned char>(bare[i - 1])))
+        auto is = [&](std::size_t at, int (*kind)(int)) {
+            return at < bare.size() && kind(static_cast<unsigned char>(bare[at])) != 0;
+        };
+        // "SpatialAttributes" and "MAAlias": a word starts at a capital after a small letter,
+        // or at the last capital of a run that a small letter follows.
+        if (i > 0 && is(i, std::isupper) &&
+            (is(i - 1, std::islower) || (is(i - 1, std::isupper) && is(i + 1, std::islower))))
             words += ' ';
         words += bare[i];
     }

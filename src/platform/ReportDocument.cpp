@@ -66,7 +66,7 @@ std::string ReportDocument::Html() const {
             // A page is narrow: a wide table goes in parts of a few columns each, every part
             // led by the first column so its rows can be told apart.
             const std::size_t n = t.columns.size();
-            for (std::size_t from = n > 0 ? 1 : 0; from < std::max<std::size_t>(n, 1);
+            for (std::size_t from = n > 0 ? 1 : 0; from < std::max<std::size_t>(n, 2);
                  from += kColumnsPerPart - 1) {
                 std::vector<std::size_t> cols;
                 if (n > 0) cols.push_back(0);

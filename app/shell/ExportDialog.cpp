@@ -6,7 +6,6 @@
 #include "view/UserAction.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -44,7 +43,7 @@ const FormatChoice kFormats[] = {
 
 ExportDialog::ExportDialog(host::DataService& db, std::vector<long> ids, const QString& what,
                            QWidget* parent)
-    : QDialog(parent), db_(db), ids_(std::move(ids)) {
+    : StoppableDialog(parent), db_(db), ids_(std::move(ids)) {
     setObjectName("frmExport");
     setWindowTitle(tr("Export %1").arg(what));
     AddHelpKey(this, "exchange.html");
@@ -116,7 +115,7 @@ void ExportDialog::Browse() {
 }
 
 void ExportDialog::SetRunning(bool on) {
-    running_ = on;
+    SetWorking(on);
     format_->setEnabled(!on);
     path_->setEnabled(!on);
     browse_->setEnabled(!on);
@@ -125,13 +124,12 @@ void ExportDialog::SetRunning(bool on) {
 }
 
 bool ExportDialog::Export() {
-    if (running_) return false;
+    if (Running()) return false;
     const QString path = path_->text().trimmed();
     if (path.isEmpty()) {
         Ui().MsgBox("Choose the file to write.", vb::Exclamation, kTitle);
         return false;
     }
-    stop_ = false;
     progress_->setRange(0, static_cast<int>(ids_.size()));
     progress_->setValue(0);
     status_->setText(tr("Writing %1...").arg(path));
@@ -146,7 +144,7 @@ bool ExportDialog::Export() {
         emit progressed(done, total);
         // The work runs here, on the window's thread: the Cancel button is heard in between.
         QApplication::processEvents();
-        return !stop_;
+        return KeepGoing();
     };
     ex::ExportResult r;
     const bool ran = RunUserAction([&] { r = ex::ExportAreas(db_, rq); });
@@ -162,31 +160,12 @@ bool ExportDialog::Export() {
         return false;
     }
     if (r.cancelled) {
-        status_->setText(
-            tr("Cancelled: %n managed area(s) written to %1.", nullptr, static_cast<int>(r.written))
-                .arg(path));
+        status_->setText(tr("Cancelled: nothing was written to %1.").arg(path));
         return false;
     }
     status_->setText(
         tr("%n managed area(s) written to %1.", nullptr, static_cast<int>(r.written)).arg(path));
     return true;
-}
-
-void ExportDialog::reject() {
-    if (running_) {
-        stop_ = true;
-        return;
-    }
-    QDialog::reject();
-}
-
-void ExportDialog::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        stop_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 } // namespace zelk::view

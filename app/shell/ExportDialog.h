@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "shell/StoppableDialog.h"
 
 #include <vector>
 
@@ -19,7 +19,7 @@ namespace zelk::view {
 // Writes a chosen set of managed areas to a file: a format, a file name (typed or chosen with
 // Browse), then Export with a progress bar; Cancel stops between areas. The end says how many
 // areas the file holds.
-class ExportDialog : public QDialog {
+class ExportDialog : public StoppableDialog {
     Q_OBJECT
 public:
     // `ids` are the areas to write; `what` names them in the caption ("the working list").
@@ -42,10 +42,6 @@ signals:
     // After each area written, while the export runs.
     void progressed(long done, long total);
 
-protected:
-    void reject() override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void FormatChosen();
     void SetRunning(bool on);
@@ -59,8 +55,6 @@ private:
     QLabel* status_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* cancel_ = nullptr;
-    bool running_ = false;
-    bool stop_ = false;
 };
 
 } // namespace zelk::view

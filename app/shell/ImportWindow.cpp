@@ -9,7 +9,6 @@
 #include "view/UserAction.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -43,7 +42,7 @@ QTableWidgetItem* Cell(const QString& text) {
 } // namespace
 
 ImportWindow::ImportWindow(host::ReferenceHost& host, QWidget* parent)
-    : QDialog(parent), host_(host) {
+    : StoppableDialog(parent), host_(host) {
     setObjectName("frmImport");
     setWindowTitle(tr("Import Managed Areas"));
     AddHelpKey(this, "exchange.html");
@@ -224,7 +223,7 @@ bool ImportWindow::Import() {
 }
 
 bool ImportWindow::Run(bool dryRun) {
-    if (running_ || header_.empty()) return false;
+    if (Running() || header_.empty()) return false;
     ex::ImportRequest rq;
     rq.path = path_->text().trimmed().toStdString();
     rq.mapping = Mapping();
@@ -232,14 +231,13 @@ bool ImportWindow::Run(bool dryRun) {
     rq.userName = host_.UserName();
     rq.orgUnitId = host_.App()->GetSystemOrgUnitID();
     if (!dryRun) rq.workingList = host_.WorkingList();
-    stop_ = false;
     rq.progress = [this](long done, long total) {
         progress_->setMaximum(static_cast<int>(total));
         progress_->setValue(static_cast<int>(done));
         emit progressed(done, total);
         // The import runs on the window's thread: Cancel is heard between records.
         QApplication::processEvents();
-        return !stop_;
+        return KeepGoing();
     };
     progress_->setValue(0);
     summary_->setText(dryRun ? tr("Checking...") : tr("Importing..."));
@@ -299,36 +297,19 @@ void ImportWindow::BrowseReport() {
 }
 
 void ImportWindow::SetRunning(bool on) {
-    running_ = on;
+    SetWorking(on);
     UpdateButtons();
 }
 
 void ImportWindow::UpdateButtons() {
     const bool loaded = !header_.empty();
-    path_->setEnabled(!running_);
-    browse_->setEnabled(!running_);
-    preview_->setEnabled(!running_);
-    check_->setEnabled(loaded && !running_);
-    import_->setEnabled(loaded && !running_);
-    report_->setEnabled(haveResult_ && !result_.rejections.empty() && !running_);
-    cancel_->setText(running_ ? tr("Cancel") : tr("Close"));
-}
-
-void ImportWindow::reject() {
-    if (running_) {
-        stop_ = true;
-        return;
-    }
-    QDialog::reject();
-}
-
-void ImportWindow::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        stop_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    path_->setEnabled(!Running());
+    browse_->setEnabled(!Running());
+    preview_->setEnabled(!Running());
+    check_->setEnabled(loaded && !Running());
+    import_->setEnabled(loaded && !Running());
+    report_->setEnabled(haveResult_ && !result_.rejections.empty() && !Running());
+    cancel_->setText(Running() ? tr("Cancel") : tr("Close"));
 }
 
 } // namespace zelk::view

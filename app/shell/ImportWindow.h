@@ -2,7 +2,7 @@
 
 #include "host/exchange/Importer.h"
 
-#include <QDialog>
+#include "shell/StoppableDialog.h"
 
 #include <map>
 #include <string>
@@ -25,7 +25,7 @@ namespace zelk::view {
 // the column's combo); Check runs every rule and writes nothing; Import saves each accepted
 // row with a progress bar, and Cancel stops between records. The rejected rows are listed and
 // can be saved as a report.
-class ImportWindow : public QDialog {
+class ImportWindow : public StoppableDialog {
     Q_OBJECT
 public:
     static constexpr int kPreviewRows = 20;
@@ -62,10 +62,6 @@ signals:
     // Records were imported and added to the host's working list.
     void imported();
 
-protected:
-    void reject() override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     bool Run(bool dryRun);
     void ShowResult(bool dryRun);
@@ -77,8 +73,6 @@ private:
     std::vector<std::string> header_;
     host::exchange::ImportResult result_;
     bool haveResult_ = false;
-    bool running_ = false;
-    bool stop_ = false;
     QLineEdit* path_ = nullptr;
     QPushButton* browse_ = nullptr;
     QTableWidget* preview_ = nullptr;

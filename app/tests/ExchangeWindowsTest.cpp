@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,6 +194,49 @@ void ExchangeWindowsTest::exportWritesTheWorkingListAndTheSearchResults() {
     dialog->close();
     QVERIFY(ui->Failures().empty());
     main.CloseAllWindows();
+}
+
+// Cancel while the export runs stops it and keeps the dialog open; the file chosen keeps
+// what it held, and no part-written file is left beside it.
+void ExchangeWindowsTest::cancelledExportLeavesTheFileAsItWas() {
+    auto ui = InstallScriptedUi();
+    auto host = OpenHost(12, false);
+    std::vector<long> ids;
+    for (auto rs = host->Db()->Query("SELECT managed_area_id AS id FROM ma"); !rs->EOF();
+         rs->MoveNext())
+        ids.push_back(CLng(rs->Value("id")));
+    QCOMPARE(ids.size(), std::size_t{12});
+    ExportDialog dialog(*host->Db(), ids, "the working list");
+    ShowActive(dialog);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const char* format : {"GeoPackage", "Shapefile"}) {
+        dialog.FormatBox()->setCurrentText(format);
+        const QString path =
+            dir.filePath(QString("areas.") + (QString(format) == "Shapefile" ? "shp" : "gpkg"));
+        dialog.PathEdit()->setText(path);
+        QTest::mouseClick(dialog.ExportButton(), Qt::LeftButton);
+        QVERIFY2(dialog.Status()->text().startsWith("12 managed area(s) written"),
+                 qPrintable(dialog.Status()->text()));
+        const QStringList finished = QDir(dir.path()).entryList(QDir::Files);
+        const auto names = NamesIn(path.toStdString(), QString(format) == "Shapefile");
+        QCOMPARE(names.size(), std::size_t{12});
+
+        auto cancel = connect(&dialog, &ExportDialog::progressed, [&](long done, long) {
+            if (done == 3) QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.ExportButton(), Qt::LeftButton);
+        disconnect(cancel);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Status()->text(),
+                 QString("Cancelled: nothing was written to %1.").arg(path));
+        QCOMPARE(dialog.CancelButton()->text(), QString("Close"));
+        QVERIFY(dialog.ExportButton()->isEnabled());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), finished);
+        QCOMPARE(NamesIn(path.toStdString(), QString(format) == "Shapefile"), names);
+    }
+    QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
 }
 
 void ExchangeWindowsTest::importPreviewsMapsChecksAndImportsWholeRecords() {

@@ -10,6 +10,7 @@ class ExchangeWindowsTest : public QObject {
 private slots:
     void cleanup();
     void exportWritesTheWorkingListAndTheSearchResults();
+    void cancelledExportLeavesTheFileAsItWas();
     void importPreviewsMapsChecksAndImportsWholeRecords();
 };
 

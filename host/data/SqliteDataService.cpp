@@ -239,10 +239,11 @@ void SqliteDataService::ExecScript(const std::string& sql) {
 
 // Nested transactions become savepoints, so a procedure can run inside a caller's save.
 void SqliteDataService::Begin() {
+    // Through the statement cache: an import opens and releases a savepoint per record.
     if (depth_ == 0)
         Execute("BEGIN IMMEDIATE");
     else
-        ExecScript("SAVEPOINT sp" + std::to_string(depth_));
+        Execute("SAVEPOINT sp" + std::to_string(depth_));
     ++depth_;
 }
 
@@ -251,7 +252,7 @@ void SqliteDataService::Commit() {
     if (depth_ == 1) {
         Execute("COMMIT");
     } else {
-        ExecScript("RELEASE sp" + std::to_string(depth_ - 1));
+        Execute("RELEASE sp" + std::to_string(depth_ - 1));
     }
     --depth_;
 }
@@ -262,8 +263,9 @@ void SqliteDataService::Rollback() {
     if (depth_ == 0) {
         if (!sqlite3_get_autocommit(db_)) ExecScript("ROLLBACK");
     } else {
-        std::string sp = "sp" + std::to_string(depth_);
-        ExecScript("ROLLBACK TO " + sp + "; RELEASE " + sp);
+        const std::string sp = "sp" + std::to_string(depth_);
+        Execute("ROLLBACK TO " + sp);
+        Execute("RELEASE " + sp);
     }
 }
 

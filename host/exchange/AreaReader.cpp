@@ -2,6 +2,7 @@
 
 #include "host/data/DataService.h"
 #include "host/exchange/ExchangeColumns.h"
+#include "host/exchange/SourceRows.h"
 #include "host/gis/GisSchema.h"
 #include "platform/Conv.h"
 #include "platform/UnicodeCase.h"
@@ -23,12 +24,6 @@ int ColumnIndex(std::string_view name) {
     for (std::size_t i = 0; i < cols.size(); ++i)
         if (name == cols[i].name) return static_cast<int>(i);
     return -1;
-}
-
-std::string Text(const Variant& v) {
-    if (v.IsNull() || v.IsEmpty()) return "";
-    if (v.IsNumber()) return NumberText(CDbl(v));
-    return CStr(v);
 }
 
 std::string IdList(const std::vector<long>& ids, std::size_t from, std::size_t to) {
@@ -119,14 +114,15 @@ using Items = std::unordered_map<long, std::vector<std::vector<std::string>>>;
 // Rows of a child list: the managed area's ID first, then the parts of one item.
 Items ListItems(DataService& db, const std::string& select, const std::string& ids) {
     Items items;
-    auto rs = db.Query(select + " WHERE c.managed_area_id IN (" + ids +
-                       ") ORDER BY c.managed_area_id, c.display_order, 1");
-    const long n = rs->GetFields().Count();
-    for (; !rs->EOF(); rs->MoveNext()) {
+    SourceRows rows(db, select + " WHERE c.managed_area_id IN (" + ids +
+                            ") ORDER BY c.managed_area_id, c.display_order, 1");
+    const int n = rows.Columns();
+    while (rows.Next()) {
         std::vector<std::string> parts;
-        for (long i = 1; i < n; ++i)
-            parts.push_back(Text(rs->GetFields().Item(static_cast<std::size_t>(i)).ValueRef()));
-        items[CLng(rs->GetFields().Item(std::size_t{0}).ValueRef())].push_back(std::move(parts));
+        parts.reserve(static_cast<std::size_t>(n - 1));
+        for (int i = 1; i < n; ++i)
+            parts.push_back(rows.Text(i));
+        items[rows.Long(0)].push_back(std::move(parts));
     }
     return items;
 }
@@ -134,14 +130,14 @@ Items ListItems(DataService& db, const std::string& select, const std::string& i
 std::unordered_map<long, gis::MultiPolygon> Shapes(DataService& db, const std::string& ids) {
     std::unordered_map<long, gis::MultiPolygon> out;
     const bool pg = db.Dialect() == sql::Dialect::PostgreSQL;
-    auto rs = db.Query(std::string("SELECT g.shape_id AS id, ") +
-                       (pg ? "encode(ST_AsBinary(g.geom), 'hex')" : "hex(g.geom)") +
-                       " AS wkb FROM shape_geometry g JOIN ma ON ma.shape_id = g.shape_id"
-                       " WHERE ma.managed_area_id IN (" +
-                       ids + ") AND g.geom IS NOT NULL");
-    for (; !rs->EOF(); rs->MoveNext()) {
-        const std::string bytes = gis::FromHex(CStr(rs->Value("wkb")));
-        out[CLng(rs->Value("id"))] = pg ? gis::FromWkb(bytes) : gis::FromGpkgBlob(bytes);
+    SourceRows rows(db, std::string("SELECT g.shape_id, ") +
+                            (pg ? "encode(ST_AsBinary(g.geom), 'hex')" : "g.geom") +
+                            " FROM shape_geometry g JOIN ma ON ma.shape_id = g.shape_id"
+                            " WHERE ma.managed_area_id IN (" +
+                            ids + ") AND g.geom IS NOT NULL");
+    while (rows.Next()) {
+        const long id = rows.Long(0);
+        out[id] = pg ? gis::FromWkb(gis::FromHex(rows.Bytes(1))) : gis::FromGpkgBlob(rows.Bytes(1));
     }
     return out;
 }
@@ -185,9 +181,9 @@ void ReadAreas(DataService& db, const std::vector<long>& wanted,
                const std::function<void(ExchangeArea&)>& each) {
     std::vector<long> ids = wanted;
     if (ids.empty()) {
-        auto rs = db.Query("SELECT managed_area_id AS id FROM ma ORDER BY managed_area_id");
-        for (; !rs->EOF(); rs->MoveNext())
-            ids.push_back(CLng(rs->Value("id")));
+        SourceRows rows(db, "SELECT managed_area_id FROM ma ORDER BY managed_area_id");
+        while (rows.Next())
+            ids.push_back(rows.Long(0));
     }
     static const std::vector<Source> sources = RecordSources();
     std::string select = "SELECT ma.shape_id";
@@ -223,17 +219,17 @@ void ReadAreas(DataService& db, const std::vector<long>& wanted,
                                  "managed_area_mgmt_year c",
                                  list);
         auto shapes = Shapes(db, list);
-        auto rs = db.Query(select + kRecordFrom + " WHERE ma.managed_area_id IN (" + list +
-                           ") ORDER BY ma.managed_area_id");
-        for (; !rs->EOF(); rs->MoveNext()) {
+        SourceRows rows(db, select + kRecordFrom + " WHERE ma.managed_area_id IN (" + list +
+                                ") ORDER BY ma.managed_area_id");
+        while (rows.Next()) {
             ExchangeArea a;
             a.values.assign(width, "");
-            const long shapeId = CLng(rs->GetFields().Item(std::size_t{0}).ValueRef());
+            const long shapeId = rows.Long(0);
             for (std::size_t i = 0; i < sources.size(); ++i) {
-                const Variant& v = rs->GetFields().Item(i + 1).ValueRef();
+                const int at = static_cast<int>(i) + 1;
                 const auto& col = ExchangeColumns()[static_cast<std::size_t>(target[i])];
                 a.values[static_cast<std::size_t>(target[i])] =
-                    col.kind == ColumnKind::Date ? DateText(Text(v)) : Text(v);
+                    col.kind == ColumnKind::Date ? DateText(rows.Text(at)) : rows.Text(at);
             }
             a.id = std::stol(a.values[static_cast<std::size_t>(ColumnIndex("ManagedAreaId"))]);
             if (auto it = owner.find(a.id); it != owner.end())
@@ -253,7 +249,7 @@ void ReadAreas(DataService& db, const std::vector<long>& wanted,
                 a.values[static_cast<std::size_t>(counties)] = JoinList(codes);
                 a.values[static_cast<std::size_t>(countyNames)] = JoinList(names);
             }
-            if (auto it = shapes.find(shapeId); it != shapes.end()) a.shape = it->second;
+            if (auto it = shapes.find(shapeId); it != shapes.end()) a.shape = std::move(it->second);
             each(a);
         }
     }

@@ -35,13 +35,39 @@ OGRFieldType FieldType(const ExchangeColumn& c) {
     }
 }
 
+// The files that make one export: a Shapefile is several.
+std::vector<std::filesystem::path> FilesOf(const std::string& path, Format f) {
+    std::vector<std::filesystem::path> files{path};
+    if (f != Format::Shapefile) return files;
+    for (const char* ext : {".shx", ".dbf", ".prj", ".cpg"})
+        files.push_back(std::filesystem::path(path).replace_extension(ext));
+    return files;
+}
+
 void RemoveOld(const std::string& path, Format f) {
     std::error_code ec;
-    std::filesystem::remove(path, ec);
-    if (f != Format::Shapefile) return;
+    for (const auto& file : FilesOf(path, f))
+        std::filesystem::remove_all(file, ec);
+}
+
+// Where the file is written until the last area is in: beside the target, so that a file
+// under the target's name is always a finished export and the old one stays until then.
+std::string PartialPath(const std::string& path) {
     const std::filesystem::path p(path);
-    for (const char* ext : {".shx", ".dbf", ".prj", ".cpg"})
-        std::filesystem::remove(std::filesystem::path(p).replace_extension(ext), ec);
+    return (p.parent_path() / (p.stem().string() + "-partial" + p.extension().string())).string();
+}
+
+// The finished files take the target's names; "" or why they could not.
+std::string MoveIntoPlace(const std::string& from, const std::string& to, Format f) {
+    RemoveOld(to, f);
+    const auto sources = FilesOf(from, f), targets = FilesOf(to, f);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        std::error_code ec;
+        if (!std::filesystem::exists(sources[i], ec)) continue;
+        std::filesystem::rename(sources[i], targets[i], ec);
+        if (ec) return "The file " + targets[i].string() + " could not be written: " + ec.message();
+    }
+    return "";
 }
 
 long CountOf(DataService& db, const std::vector<long>& ids) {
@@ -52,16 +78,16 @@ long CountOf(DataService& db, const std::vector<long>& ids) {
 
 } // namespace
 
-ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
-    EnsureGdal();
+namespace {
+
+ExportResult WriteAreas(DataService& db, const ExportRequest& rq, const std::string& path) {
     ExportResult result;
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(DriverName(rq.format));
     if (!driver) {
         result.error = std::string("GDAL has no ") + DriverName(rq.format) + " driver.";
         return result;
     }
-    RemoveOld(rq.path, rq.format);
-    DatasetPtr ds(driver->Create(rq.path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    DatasetPtr ds(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
     if (!ds) {
         result.error = "The file " + rq.path + " could not be created: " + LastGdalError();
         return result;
@@ -107,10 +133,15 @@ ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
     const bool transactions = ds->TestCapability(ODsCTransactions);
     if (transactions) ds->StartTransaction();
     const auto& cols = ExchangeColumns();
+    std::vector<OGRFieldType> types;
+    for (const auto& c : cols)
+        types.push_back(FieldType(c));
+    // One feature for all: its fields are reset, not rebuilt, for each area.
+    OGRFeature feature(layer->GetLayerDefn());
     try {
         ReadAreas(db, rq.ids, [&](ExchangeArea& a) {
             if (result.cancelled || !result.error.empty()) return;
-            OGRFeature feature(layer->GetLayerDefn());
+            feature.Reset();
             for (std::size_t i = 0; i < cols.size(); ++i) {
                 const std::string& v = a.values[i];
                 const int at = static_cast<int>(i);
@@ -120,7 +151,7 @@ ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
                     feature.SetFieldNull(at);
                     continue;
                 }
-                switch (FieldType(cols[i])) {
+                switch (types[i]) {
                 case OFTReal:
                     feature.SetField(at, std::stod(v));
                     break;
@@ -150,8 +181,23 @@ ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
     } catch (const std::exception& e) {
         result.error = e.what();
     }
-    if (transactions) ds->CommitTransaction();
+    if (transactions && ds->CommitTransaction() != OGRERR_NONE && result.error.empty())
+        result.error = "The file " + rq.path + " could not be written: " + LastGdalError();
     ds.reset();
+    return result;
+}
+
+} // namespace
+
+ExportResult ExportAreas(DataService& db, const ExportRequest& rq) {
+    EnsureGdal();
+    const std::string partial = PartialPath(rq.path);
+    RemoveOld(partial, rq.format);
+    ExportResult result = WriteAreas(db, rq, partial);
+    if (result.error.empty() && !result.cancelled)
+        result.error = MoveIntoPlace(partial, rq.path, rq.format);
+    // A stopped or failed export leaves nothing that could pass for a finished one.
+    if (!result.error.empty() || result.cancelled) RemoveOld(partial, rq.format);
     return result;
 }
 

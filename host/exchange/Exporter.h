@@ -15,9 +15,10 @@ namespace zelk::host::exchange {
 struct ExportRequest {
     std::vector<long> ids; // empty: every managed area of the database
     Format format = Format::GeoPackage;
-    std::string path; // replaced when it exists
-    // Called after each area with the count written and the total; false stops the export
-    // (the file then holds the areas written so far and the result says it was cancelled).
+    std::string path; // replaced when the export is complete
+    // Called after each area with the count written and the total; false stops the export:
+    // the result says it was cancelled, nothing is written under `path`, and a file that was
+    // there before is left as it was. The same holds for an export that fails.
     std::function<bool(long done, long total)> progress;
 };
 

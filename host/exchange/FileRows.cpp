@@ -92,6 +92,7 @@ FileContents ReadFile(const std::string& path, long maxRows) {
         std::unique_ptr<OGRFeature> f(raw);
         FileRow row;
         row.number = ++number;
+        row.values.reserve(static_cast<std::size_t>(defn->GetFieldCount()));
         for (int i = 0; i < defn->GetFieldCount(); ++i)
             row.values.emplace_back(f->IsFieldSetAndNotNull(i) ? f->GetFieldAsString(i) : "");
         row.shape = TakeShape(f->GetGeometryRef(), toWgs84.get(), row.shapeProblem);

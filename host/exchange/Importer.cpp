@@ -24,23 +24,33 @@ namespace {
 // Records per commit when each record is not a transaction of its own.
 constexpr std::size_t kBatchSize = 500;
 
-// On SQLite, the journal of each record's savepoint kept in memory for the import: written to
-// a temporary file it costs a quarter of the import's time.
-class TempStoreInMemory {
+// On SQLite, settings of the connection for the import's time. The journal of each record's
+// savepoint stays in memory: written to a temporary file it costs a quarter of the import's
+// time. A page cache large enough for the indexes that every record touches spares re-reading
+// their pages from the file. Durability is untouched.
+class ImportConnection {
 public:
-    explicit TempStoreInMemory(DataService& db)
+    explicit ImportConnection(DataService& db)
         : db_(db), on_(db.Dialect() == sql::Dialect::SQLite && !db.InTransaction()) {
-        if (on_) db_.ExecScript("PRAGMA temp_store = MEMORY;");
-    }
-    ~TempStoreInMemory() {
+        if (!on_) return;
         try {
-            if (on_ && !db_.InTransaction()) db_.ExecScript("PRAGMA temp_store = DEFAULT;");
+            db_.ExecScript("PRAGMA temp_store = MEMORY; PRAGMA cache_size = -131072;");
         } catch (const ComError&) {
-            // Only a setting of this connection: it ends with it.
+            // Only speed depends on them; the import runs as well without.
+            on_ = false;
         }
     }
-    TempStoreInMemory(const TempStoreInMemory&) = delete;
-    TempStoreInMemory& operator=(const TempStoreInMemory&) = delete;
+    ~ImportConnection() {
+        try {
+            // The connection never sets either itself: back to SQLite's defaults.
+            if (on_ && !db_.InTransaction())
+                db_.ExecScript("PRAGMA temp_store = DEFAULT; PRAGMA cache_size = -2000;");
+        } catch (const ComError&) {
+            // Only settings of this connection: they end with it.
+        }
+    }
+    ImportConnection(const ImportConnection&) = delete;
+    ImportConnection& operator=(const ImportConnection&) = delete;
 
 private:
     DataService& db_;
@@ -56,7 +66,8 @@ std::string OtherWith(Statement& s, const std::string& value) {
 
 // Everything of one record, written as the editor's save writes a new one.
 long SaveArea(const std::shared_ptr<bo::Store>& store, DataService& db, const CheckedArea& a,
-              const ImportRequest& rq, Statement& codeLookup, const std::string& comment) {
+              const ImportRequest& rq, Statement& codeLookup, gis::GeometryWriter& shapes,
+              const std::string& comment) {
     auto shape = std::make_shared<bo::ShapeImpl>(store);
     shape->NewRecord();
     shape->SetCreateUser(rq.userName);
@@ -109,10 +120,7 @@ long SaveArea(const std::shared_ptr<bo::Store>& store, DataService& db, const Ch
     if (!shape->Save()) Raise(err::ProviderError, shape->LastError(), "MGA008");
     const long shapeId = shape->ShapeId();
     const long maId = ma->ManagedAreaId();
-    if (a.shape) {
-        gis::GeometryWriter w(db, gis::ShapeTable());
-        w.Write(shapeId, *a.shape);
-    }
+    if (a.shape) shapes.Write(shapeId, *a.shape);
     // The audit rows the save wrote say where the record came from.
     db.Execute(
         "UPDATE audit_log SET comments = ? WHERE comments IS NULL AND action = 'I' AND "
@@ -193,8 +201,9 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
         if (const int at = map.at[1]; at >= 0 && static_cast<std::size_t>(at) < row.values.size())
             codes.emplace(Trim(row.values[static_cast<std::size_t>(at)]), row.number);
     std::vector<CheckedArea> accepted;
+    accepted.reserve(file.rows.size());
     std::unordered_map<std::string, long> seenCodes;
-    for (const auto& row : file.rows) {
+    for (auto& row : file.rows) {
         const std::size_t before = r.rejections.size();
         auto a = CheckRow(row.values, row.number, map, *lookups, r.rejections);
         if (!row.shapeProblem.empty())
@@ -207,7 +216,7 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
             } catch (const ComError& e) {
                 r.rejections.push_back(Reject(row.number, "", "MGA922", {e.Description()}, ""));
             }
-            a->shape = row.shape;
+            a->shape = std::move(row.shape);
         }
         if (r.rejections.size() == before && a)
             accepted.push_back(std::move(*a));
@@ -221,16 +230,16 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
         "Imported from " + std::filesystem::path(rq.path).filename().string();
     const long total = static_cast<long>(accepted.size());
     std::vector<std::pair<long, const CheckedArea*>> done;
-    TempStoreInMemory tempStore(*db);
-    if (rq.atomic) {
-        try {
-            db->Begin();
-        } catch (const ComError& e) {
-            r.rejections.push_back(Reject(0, "", "MGA922", {e.Description()}, ""));
-            r.error = r.rejections.back().message;
-            r.rejected = r.read;
-            return r;
-        }
+    ImportConnection settings(*db);
+    std::optional<gis::GeometryWriter> shapeWriter;
+    try {
+        shapeWriter.emplace(*db, gis::ShapeTable());
+        if (rq.atomic) db->Begin();
+    } catch (const ComError& e) {
+        r.rejections.push_back(Reject(0, "", "MGA922", {e.Description()}, ""));
+        r.error = r.rejections.back().message;
+        r.rejected = r.read;
+        return r;
     }
     // Without --atomic, records are committed in batches, each record inside its own savepoint:
     // a failing record is rolled back alone, and the disk is synced once per batch instead of
@@ -262,7 +271,7 @@ ImportResult ImportAreas(const std::shared_ptr<DataService>& db, const ImportReq
         try {
             if (!rq.atomic && !db->InTransaction()) db->Begin();
             Transaction t(*db);
-            const long id = SaveArea(store, *db, a, rq, *codeLookup, comment);
+            const long id = SaveArea(store, *db, a, rq, *codeLookup, *shapeWriter, comment);
             t.Commit();
             batch.emplace_back(id, &a);
         } catch (const ComError& e) {

@@ -9,7 +9,8 @@
 #include "platform/Conv.h"
 #include "platform/Strings.h"
 
-#include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace zelk::host::exchange {
 
@@ -51,11 +52,17 @@ const char* AreaCode(std::string_view column) {
     return "MGA017";
 }
 
+// By a map: every row asks for every column by its name.
 long ColumnIndexOf(const char* name) {
-    const auto& cols = ExchangeColumns();
-    for (std::size_t i = 0; i < cols.size(); ++i)
-        if (std::strcmp(cols[i].name, name) == 0) return static_cast<long>(i);
-    return -1;
+    static const std::unordered_map<std::string_view, long> index = [] {
+        std::unordered_map<std::string_view, long> m;
+        const auto& cols = ExchangeColumns();
+        for (std::size_t i = 0; i < cols.size(); ++i)
+            m.emplace(cols[i].name, static_cast<long>(i));
+        return m;
+    }();
+    auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
 }
 
 } // namespace

@@ -13,7 +13,7 @@ namespace zelk::host::exchange {
 // A row converted and checked: what is written into the business objects.
 struct CheckedArea {
     long row = 0;
-    std::vector<std::pair<std::string, Variant>> fields; // managed area properties
+    std::vector<std::pair<const char*, Variant>> fields; // managed area properties (static names)
     std::vector<long> counties;
     struct Owner {
         long type;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 using namespace zelk;
 using namespace zelk::host;
@@ -285,4 +286,44 @@ TEST(Exchange, InterruptedImportLeavesWholeRecordsOnly) {
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.imported, 1);
     EXPECT_EQ(whole(), 1);
+}
+
+// A stopped export leaves nothing under the file's name that could pass for a finished one:
+// a file already there stays as it was, and no part-written file is left beside it.
+TEST(Exchange, CancelledExportLeavesNoPartWrittenFile) {
+    auto h = Host(50);
+    for (auto format :
+         {ex::Format::Csv, ex::Format::GeoJson, ex::Format::GeoPackage, ex::Format::Shapefile}) {
+        SCOPED_TRACE(ex::FormatName(format));
+        const std::filesystem::path dir = TempPath(std::string("cancel-") + ex::FormatName(format));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        const std::string path = (dir / (std::string("areas.") + ex::FormatName(format))).string();
+        auto stopAt = [](long n) { return [n](long done, long) { return done < n; }; };
+
+        auto r = ex::ExportAreas(*h->Db(), {{}, format, path, stopAt(10)});
+        EXPECT_TRUE(r.cancelled);
+        EXPECT_EQ(r.error, "");
+        EXPECT_TRUE(std::filesystem::is_empty(dir)) << "nothing at all is left";
+
+        auto done = ex::ExportAreas(*h->Db(), {{}, format, path, {}});
+        ASSERT_EQ(done.error, "");
+        ASSERT_FALSE(done.cancelled);
+        ASSERT_EQ(done.written, 50);
+        std::set<std::string> finished;
+        for (const auto& f : std::filesystem::directory_iterator(dir))
+            finished.insert(f.path().filename().string());
+        auto size = std::filesystem::file_size(path);
+
+        r = ex::ExportAreas(*h->Db(), {{}, format, path, stopAt(20)});
+        EXPECT_TRUE(r.cancelled);
+        std::set<std::string> after;
+        for (const auto& f : std::filesystem::directory_iterator(dir))
+            after.insert(f.path().filename().string());
+        EXPECT_EQ(after, finished) << "the finished export is all there is";
+        EXPECT_EQ(std::filesystem::file_size(path), size);
+        auto target = Host(0);
+        auto back = Import(*target, path);
+        EXPECT_EQ(back.imported, 50) << back.Summary();
+    }
 }

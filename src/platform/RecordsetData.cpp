@@ -34,6 +34,7 @@ const ValueIndex* RecordsetData::IndexOf(std::size_t col) const {
     if (!indexed[col]) return nullptr;
     if (!indexes[col]) {
         indexes[col] = std::make_unique<ValueIndex>();
+        if (fields[col].kind != FieldKind::Text) indexes[col]->Reserve(rows.size());
         for (RowId r = 0; r < rows.size(); ++r)
             if (states[r] == RowState::Live) IndexRow(r, col, true);
     }

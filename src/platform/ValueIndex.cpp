@@ -28,9 +28,16 @@ const ValueIndex::Slot* ValueIndex::FindWhole(std::uint64_t key) const {
     }
 }
 
-void ValueIndex::Grow() {
+void ValueIndex::Reserve(std::size_t keys) {
+    std::size_t want = 16;
+    while (want < keys * 2)
+        want *= 2;
+    if (want > slots_.size()) Rehash(want);
+}
+
+void ValueIndex::Rehash(std::size_t slots) {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    slots_.assign(slots, Slot{});
     for (const Slot& s : old) {
         if (s.first == kNone) continue;
         std::size_t i = Home(s.key);
@@ -52,7 +59,7 @@ std::uint32_t ValueIndex::NewMore() {
 
 void ValueIndex::AddWhole(std::uint64_t key, RowId row) {
     // At most half full keeps probes short.
-    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.empty() ? 16 : slots_.size() * 2);
     std::size_t i = Home(key);
     for (;; i = (i + 1) & (slots_.size() - 1)) {
         Slot& s = slots_[i];

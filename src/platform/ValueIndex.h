@@ -17,6 +17,9 @@ using RowId = std::uint32_t;
 // records is more than the records' own key values.
 class ValueIndex {
 public:
+    // Room for `keys` whole-number keys without growing: an index built over a whole
+    // column knows its size up front.
+    void Reserve(std::size_t keys);
     void Add(const IndexKey& key, RowId row);
     void Remove(const IndexKey& key, RowId row);
     // Calls f(row) for every row holding key, in no particular order.
@@ -54,7 +57,7 @@ private:
     void AddWhole(std::uint64_t key, RowId row);
     void RemoveWhole(std::uint64_t key, RowId row);
     void EraseSlot(std::size_t at);
-    void Grow();
+    void Rehash(std::size_t slots);
     std::uint32_t NewMore();
 
     std::vector<Slot> slots_; // size a power of two, or empty

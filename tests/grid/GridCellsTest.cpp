@@ -54,6 +54,13 @@ TEST(GridCells, ManyRowsKeepTheirTextsAndCostNoAllocationPerCell) {
     EXPECT_EQ(g.TextMatrix(2, 1), Text(1, 100));
     g.SetTextMatrix(4, 1, "");
     EXPECT_EQ(g.TextMatrix(4, 1), "");
+    // A text larger than the blocks texts are packed into, and others after it.
+    const std::string huge(3 << 20, 'h');
+    g.SetTextMatrix(6, 1, huge);
+    g.SetTextMatrix(8, 1, Text(8, 200));
+    EXPECT_EQ(g.CellRef(6, 1), huge);
+    EXPECT_EQ(g.TextMatrix(8, 1), Text(8, 200));
+    g.SetTextMatrix(6, 1, Text(6, 20));
 
     g.AddItem("0\tinserted", 1);
     g.RemoveItem(kRows + 1);

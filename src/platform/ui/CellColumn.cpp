@@ -2,49 +2,65 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
+#include <string>
 
 namespace zelk {
 
+CellColumn::Ref CellColumn::Append(std::string_view s) {
+    Block* last = blocks_.empty() ? nullptr : &blocks_.back();
+    if (!last || last->size - last->used < s.size()) {
+        if (blocks_.size() >= kMaxBlocks) throw std::bad_alloc();
+        // Small grids start small; a large one soon takes whole blocks.
+        std::size_t size =
+            last ? std::min(kBlock, std::max(last->size * 2, std::size_t{256})) : std::size_t{256};
+        size = std::max(size, s.size());
+        blocks_.push_back(Block{std::make_unique_for_overwrite<char[]>(size), size, 0});
+        last = &blocks_.back();
+    }
+    const auto pos = static_cast<std::uint32_t>(((blocks_.size() - 1) << kOffsetBits) | last->used);
+    std::memcpy(last->data.get() + last->used, s.data(), s.size());
+    last->used += s.size();
+    text_ += s.size();
+    return Ref{pos, static_cast<std::uint32_t>(s.size())};
+}
+
 void CellColumn::Set(std::size_t i, std::string_view s) {
+    if (s.size() > 0xffffffffu) throw std::bad_alloc();
     Ref& r = refs_[i];
     if (s.size() <= r.len) {
-        // In place: refilling a grid with texts of the same length writes no new bytes.
-        if (!s.empty()) std::memmove(text_.data() + r.pos, s.data(), s.size());
+        // In place: a text no longer than the one it replaces needs no new room.
+        if (!s.empty())
+            std::memmove(blocks_[r.pos >> kOffsetBits].data.get() + (r.pos & kOffsetMask), s.data(),
+                         s.size());
         garbage_ += r.len - s.size();
         r.len = static_cast<std::uint32_t>(s.size());
         if (s.empty()) r.pos = 0;
         return;
     }
-    if (garbage_ > (1u << 20) && garbage_ * 2 > text_.size()) {
-        // `s` may point into our own text; keep it apart before the buffer moves.
-        std::vector<char> copy(s.begin(), s.end());
+    if (garbage_ > kBlock && garbage_ * 2 > text_) {
+        // `s` may be one of our own texts; keep it apart before the blocks are rebuilt.
+        const std::string copy(s);
         Drop(r);
         Compact();
-        Set(i, std::string_view(copy.data(), copy.size()));
+        refs_[i] = Append(copy);
         return;
     }
-    if (text_.size() + s.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-    const std::size_t pos = text_.size();
-    const std::ptrdiff_t from = s.data() - text_.data();
-    const bool own = !text_.empty() && from >= 0 && static_cast<std::size_t>(from) < text_.size();
-    if (own) {
-        // Copy from our own text: the buffer may move as it grows.
-        text_.resize(pos + s.size());
-        std::memmove(text_.data() + pos, text_.data() + from, s.size());
-    } else {
-        text_.insert(text_.end(), s.begin(), s.end());
-    }
+    // Blocks never move, so `s` stays valid even when it is one of our own texts.
+    const Ref placed = Append(s);
     garbage_ += r.len;
-    r = Ref{static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(s.size())};
+    r = placed;
 }
 
 void CellColumn::Resize(std::size_t n) {
+    if (n == 0) {
+        refs_.clear();
+        ClearAll();
+        return;
+    }
     for (std::size_t i = n; i < refs_.size(); ++i)
         garbage_ += refs_[i].len;
     refs_.resize(n);
-    if (n == 0) ClearAll();
 }
 
 void CellColumn::InsertEmpty(std::size_t at) {
@@ -65,30 +81,25 @@ void CellColumn::Permute(std::size_t first, const std::vector<long>& newOrder) {
 
 void CellColumn::ClearAll() {
     std::fill(refs_.begin(), refs_.end(), Ref{});
-    text_.clear();
-    garbage_ = 0;
+    blocks_.clear();
+    text_ = garbage_ = 0;
 }
 
 void CellColumn::ShrinkToFit() {
     if (garbage_ > 0) Compact();
     refs_.shrink_to_fit();
-    text_.shrink_to_fit();
+    blocks_.shrink_to_fit();
 }
 
 void CellColumn::Compact() {
-    std::vector<char> kept;
-    kept.reserve(text_.size() - std::min(garbage_, text_.size()));
+    std::vector<Block> old = std::move(blocks_);
+    blocks_.clear();
+    text_ = garbage_ = 0;
     for (Ref& r : refs_) {
-        if (r.len == 0) {
-            r.pos = 0;
-            continue;
-        }
-        const std::size_t pos = kept.size();
-        kept.insert(kept.end(), text_.begin() + r.pos, text_.begin() + r.pos + r.len);
-        r.pos = static_cast<std::uint32_t>(pos);
+        if (r.len == 0) continue;
+        const char* from = old[r.pos >> kOffsetBits].data.get() + (r.pos & kOffsetMask);
+        r = Append(std::string_view(from, r.len));
     }
-    text_ = std::move(kept);
-    garbage_ = 0;
 }
 
 } // namespace zelk

@@ -39,7 +39,7 @@ QVariant Brush(long color) {
                   static_cast<int>((color >> 16) & 0xff));
 }
 
-bool IsTrue(const std::string& s) {
+bool IsTrue(std::string_view s) {
     return s == "-1" || s == "1" || s == "True" || s == "true";
 }
 

@@ -181,7 +181,7 @@ void MA_ElementGrid::RowChange(long oldRow, long /*oldCol*/, long newRow, long /
         long order = flexElement_->Rows() - flexElement_->FixedRows();
         const long orderCol = Col("display_order");
         for (long r = FirstDataRow(); r < row; ++r) {
-            const std::string& t = flexElement_->CellRef(r, orderCol);
+            const std::string_view t = flexElement_->CellRef(r, orderCol);
             if (auto n = ParseNumber(t); n && *n >= order) order = static_cast<long>(*n) + 1;
         }
         SetCell(row, "display_order", std::to_string(order));

@@ -231,7 +231,7 @@ long MA_ElementGrid::Col(std::string_view key) const {
 }
 
 std::string MA_ElementGrid::Cell(long row, std::string_view key) const {
-    return flexElement_->CellRef(row, Col(key));
+    return std::string(flexElement_->CellRef(row, Col(key)));
 }
 
 void MA_ElementGrid::SetCell(long row, std::string_view key, std::string value) {

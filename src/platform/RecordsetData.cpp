@@ -4,28 +4,6 @@
 
 namespace zelk {
 
-void ValueIndex::Add(const IndexKey& key, RowId row) {
-    auto [it, added] = buckets_.try_emplace(key, Bucket{row, {}});
-    if (!added) it->second.more.push_back(row);
-}
-
-void ValueIndex::Remove(const IndexKey& key, RowId row) {
-    auto it = buckets_.find(key);
-    if (it == buckets_.end()) return;
-    Bucket& b = it->second;
-    if (b.first == row) {
-        if (b.more.empty()) {
-            buckets_.erase(it);
-            return;
-        }
-        b.first = b.more.back();
-        b.more.pop_back();
-        return;
-    }
-    auto pos = std::find(b.more.begin(), b.more.end(), row);
-    if (pos != b.more.end()) b.more.erase(pos);
-}
-
 void RecordsetData::AppendField(FieldDef def) {
     def.kind = KindOfFieldType(def.type);
     byName.emplace(def.name, fields.size());
@@ -56,6 +34,7 @@ const ValueIndex* RecordsetData::IndexOf(std::size_t col) const {
     if (!indexed[col]) return nullptr;
     if (!indexes[col]) {
         indexes[col] = std::make_unique<ValueIndex>();
+        if (fields[col].kind != FieldKind::Text) indexes[col]->Reserve(rows.size());
         for (RowId r = 0; r < rows.size(); ++r)
             if (states[r] == RowState::Live) IndexRow(r, col, true);
     }

@@ -3,6 +3,7 @@
 #include "platform/FieldValue.h"
 #include "platform/RecordBatch.h"
 #include "platform/Strings.h"
+#include "platform/ValueIndex.h"
 #include "platform/Variant.h"
 
 #include <cstdint>
@@ -17,8 +18,6 @@
 
 namespace zelk {
 
-using RowId = std::uint32_t;
-
 struct FieldDef {
     std::string name;
     int type = 0;
@@ -26,29 +25,6 @@ struct FieldDef {
     long attributes = 0;
     FieldKind kind = FieldKind::Other;
     bool optimize = false;
-};
-
-// Hash index of one column: key of the stored value -> rows holding it. Most keys are held
-// by one row, so a bucket keeps its first row inline and allocates only for duplicates.
-class ValueIndex {
-public:
-    void Add(const IndexKey& key, RowId row);
-    void Remove(const IndexKey& key, RowId row);
-    // Calls f(row) for every row holding key, in no particular order.
-    template <class F> void ForEach(const IndexKey& key, F f) const {
-        auto it = buckets_.find(key);
-        if (it == buckets_.end()) return;
-        f(it->second.first);
-        for (RowId r : it->second.more)
-            f(r);
-    }
-
-private:
-    struct Bucket {
-        RowId first;
-        std::vector<RowId> more;
-    };
-    std::unordered_map<IndexKey, Bucket, IndexKeyHash> buckets_;
 };
 
 // What a recordset's cursor hears about rows that any recordset sharing the records changes.

@@ -6,11 +6,14 @@
 
 namespace {
 std::atomic<std::size_t> limit{0}; // 0: no limit
+std::atomic<bool> counting{false};
+std::atomic<std::size_t> calls{0};
 } // namespace
 
 void* operator new(std::size_t bytes) {
     const std::size_t most = limit.load(std::memory_order_relaxed);
     if (most != 0 && bytes > most) throw std::bad_alloc();
+    if (counting.load(std::memory_order_relaxed)) calls.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(bytes != 0 ? bytes : 1)) return p;
     throw std::bad_alloc();
 }
@@ -65,6 +68,19 @@ AllocationLimit::AllocationLimit(std::size_t bytes) {
 
 AllocationLimit::~AllocationLimit() {
     limit.store(0, std::memory_order_relaxed);
+}
+
+AllocationCount::AllocationCount() {
+    calls.store(0, std::memory_order_relaxed);
+    counting.store(true, std::memory_order_relaxed);
+}
+
+AllocationCount::~AllocationCount() {
+    counting.store(false, std::memory_order_relaxed);
+}
+
+std::size_t AllocationCount::Calls() const {
+    return calls.load(std::memory_order_relaxed);
 }
 
 } // namespace zelk::testing

@@ -59,15 +59,8 @@ void VSFlexGrid::CheckRow(long row) const {
 void VSFlexGrid::SetRows(long n) {
     if (n < 0) Raise(InvalidRow, "Invalid row value: " + std::to_string(n));
     const auto size = static_cast<std::size_t>(n);
-    // Rows given up keep their cells as spares: refilling a large grid then writes into
-    // buffers it already has instead of freeing and allocating one per cell.
-    for (auto& c : cols_) {
-        const std::size_t have = c.cells.size();
-        for (std::size_t r = static_cast<std::size_t>(std::min(rows_, n)); r < std::min(size, have);
-             ++r)
-            c.cells[r].clear();
-        if (size > have) c.cells.resize(size);
-    }
+    for (auto& c : cols_)
+        c.cells.Resize(size);
     rowData_.resize(size);
     rowHidden_.resize(size, 0);
     rowHeights_.resize(size, 0);
@@ -85,8 +78,8 @@ void VSFlexGrid::SetRows(long n) {
 void VSFlexGrid::ReleaseSpareRows() {
     const auto size = static_cast<std::size_t>(rows_);
     for (auto& c : cols_) {
-        c.cells.resize(size);
-        c.cells.shrink_to_fit();
+        c.cells.Resize(size);
+        c.cells.ShrinkToFit();
     }
     rowData_.shrink_to_fit();
     rowHidden_.shrink_to_fit();
@@ -99,7 +92,7 @@ void VSFlexGrid::SetCols(long n) {
     long before = Cols();
     cols_.resize(static_cast<std::size_t>(n));
     for (long c = before; c < n; ++c)
-        cols_[static_cast<std::size_t>(c)].cells.resize(static_cast<std::size_t>(rows_));
+        cols_[static_cast<std::size_t>(c)].cells.Resize(static_cast<std::size_t>(rows_));
     if (n < before)
         std::erase_if(styles_,
                       [n](const auto& s) { return static_cast<long>(s.first & 0xffffffffu) >= n; });
@@ -122,20 +115,21 @@ void VSFlexGrid::SetFixedCols(long n) {
     Touched();
 }
 
-const std::string& VSFlexGrid::CellRef(long row, long col) const {
+std::string_view VSFlexGrid::CellRef(long row, long col) const {
     CheckRow(row);
     return ColAt(col).cells[static_cast<std::size_t>(row)];
 }
 
 std::string VSFlexGrid::TextMatrix(long row, long col) const {
-    return CellRef(row, col);
+    return std::string(CellRef(row, col));
 }
 
 void VSFlexGrid::SetTextMatrix(long row, long col, std::string_view text) {
     CheckRow(row);
-    auto& cell = ColAt(col).cells[static_cast<std::size_t>(row)];
-    if (cell == text) return;
-    cell.assign(text); // into the buffer the cell already has
+    CellColumn& cells = ColAt(col).cells;
+    const auto at = static_cast<std::size_t>(row);
+    if (cells[at] == text) return;
+    cells.Set(at, text);
     Touched();
 }
 
@@ -156,12 +150,12 @@ std::vector<VSFlexGrid::ComboEntry> VSFlexGrid::ParseComboList(const std::string
 }
 
 std::string VSFlexGrid::DisplayText(long row, long col) const {
-    const std::string& v = CellRef(row, col);
+    const std::string_view v = CellRef(row, col);
     const auto& list = ColAt(col).comboList;
     if (row >= fixedRows_ && !list.empty() && list[0] == '#')
         for (const auto& e : ParseComboList(list))
             if (e.value == v) return e.text;
-    return v;
+    return std::string(v);
 }
 
 Variant VSFlexGrid::Cell(int setting, long row1, long col1, long, long) const {
@@ -314,14 +308,8 @@ void VSFlexGrid::SetRowHidden(long row, bool hidden) {
 
 void VSFlexGrid::InsertRowAt(long row) {
     const auto at = static_cast<std::size_t>(row);
-    for (auto& c : cols_) {
-        if (row == rows_ && c.cells.size() > at) {
-            c.cells[at].clear(); // a spare becomes the new last row
-            continue;
-        }
-        c.cells.resize(static_cast<std::size_t>(rows_)); // spares would only be shifted along
-        c.cells.insert(c.cells.begin() + static_cast<long>(at), std::string());
-    }
+    for (auto& c : cols_)
+        c.cells.InsertEmpty(at);
     // Grow at the end and rotate into place: inserting a fresh Variant trips a false
     // uninitialised-use warning in the standard library's variant.
     rowData_.emplace_back();
@@ -340,7 +328,7 @@ long VSFlexGrid::AddItem(const std::string& tabbedText, long row) {
     InsertRowAt(row);
     auto parts = Split(tabbedText, "\t");
     for (std::size_t c = 0; c < parts.size() && c < cols_.size(); ++c)
-        cols_[c].cells[static_cast<std::size_t>(row)] = std::move(parts[c]);
+        cols_[c].cells.Set(static_cast<std::size_t>(row), parts[c]);
     Touched();
     return row;
 }
@@ -348,10 +336,8 @@ long VSFlexGrid::AddItem(const std::string& tabbedText, long row) {
 void VSFlexGrid::RemoveItem(long row) {
     CheckRow(row);
     const auto at = static_cast<long>(row);
-    for (auto& c : cols_) {
-        c.cells.resize(static_cast<std::size_t>(rows_));
-        c.cells.erase(c.cells.begin() + at);
-    }
+    for (auto& c : cols_)
+        c.cells.Erase(static_cast<std::size_t>(at));
     rowData_.erase(rowData_.begin() + at);
     rowHidden_.erase(rowHidden_.begin() + at);
     rowHeights_.erase(rowHeights_.begin() + at);
@@ -370,8 +356,7 @@ void VSFlexGrid::RemoveItem(long row) {
 
 void VSFlexGrid::Clear() {
     for (auto& c : cols_)
-        for (auto& s : c.cells)
-            s.clear();
+        c.cells.ClearAll();
     styles_.clear();
     Touched();
 }
@@ -503,7 +488,7 @@ void VSFlexGrid::AutoSize(long col1, long col2) {
             // The list is read once for the column, not once for every cell.
             auto entries = ParseComboList(list);
             for (long r = 0; r < rows_; ++r) {
-                const std::string& v = CellRef(r, c);
+                const std::string_view v = CellRef(r, c);
                 std::size_t len = v.size();
                 if (r >= fixedRows_)
                     for (const auto& e : entries)

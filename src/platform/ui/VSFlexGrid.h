@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/RowSource.h"
+#include "platform/ui/CellColumn.h"
 #include "platform/ui/Control.h"
 
 #include <cstdint>
@@ -48,9 +49,9 @@ constexpr int EDNone = 0;
 constexpr int EDKbdMouse = 2;
 } // namespace flex
 
-// The grid model. Cells are stored column by column as strings; per-row data, hidden flags and
-// selection are vectors; cell formatting is sparse. Row and column numbers are 0-based, with
-// FixedRows header rows at the top.
+// The grid model. Cells are stored column by column, each column's texts in one buffer; per-row
+// data, hidden flags and selection are vectors; cell formatting is sparse. Row and column numbers
+// are 0-based, with FixedRows header rows at the top.
 //
 // Events (arguments in order, by reference):
 //   BeforeEdit(Row, Col, Cancel)  StartEdit(Row, Col, Cancel)  ChangeEdit()
@@ -81,7 +82,8 @@ public:
     void SetFixedCols(long n);
 
     std::string TextMatrix(long row, long col) const override;
-    const std::string& CellRef(long row, long col) const;
+    // The cell's text without a copy; valid until the grid's cells change.
+    std::string_view CellRef(long row, long col) const;
     void SetTextMatrix(long row, long col, std::string_view text);
     // The text shown for a cell: a combo list's text for a stored id.
     std::string DisplayText(long row, long col) const;
@@ -215,7 +217,7 @@ private:
         int dataType = 0;
         std::string format, editMask, comboList;
         int sort = 0;
-        std::vector<std::string> cells;
+        CellColumn cells;
     };
     struct CellStyle {
         int checked = 0;

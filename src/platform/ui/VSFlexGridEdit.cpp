@@ -14,12 +14,8 @@ namespace zelk {
 void VSFlexGrid::Permute(const std::vector<long>& newOrder) {
     const std::size_t first = static_cast<std::size_t>(fixedRows_);
     const std::size_t n = newOrder.size();
-    for (auto& c : cols_) {
-        std::vector<std::string> moved(n);
-        for (std::size_t i = 0; i < n; ++i)
-            moved[i] = std::move(c.cells[static_cast<std::size_t>(newOrder[i])]);
-        std::move(moved.begin(), moved.end(), c.cells.begin() + static_cast<long>(first));
-    }
+    for (auto& c : cols_)
+        c.cells.Permute(first, newOrder);
     auto permute = [&](auto& v) {
         using T = typename std::decay_t<decltype(v)>::value_type;
         std::vector<T> moved(n);
@@ -49,7 +45,7 @@ bool Descending(int order) {
            order == flex::SortStringNoCaseDescending || order == flex::SortStringDescending;
 }
 
-int CompareNoCase(const std::string& a, const std::string& b) {
+int CompareNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         int x = std::tolower(static_cast<unsigned char>(a[i]));
@@ -62,12 +58,12 @@ int CompareNoCase(const std::string& a, const std::string& b) {
 // One column's sort keys, worked out once per sort rather than once per comparison.
 struct SortKey {
     int order;
-    const std::vector<std::string>* cells;
+    const CellColumn* cells;
     std::vector<double> number; // NaN when the cell is not a number
     int Compare(long a, long b) const {
         const auto ia = static_cast<std::size_t>(a), ib = static_cast<std::size_t>(b);
-        const std::string& x = (*cells)[ia];
-        const std::string& y = (*cells)[ib];
+        const std::string_view x = (*cells)[ia];
+        const std::string_view y = (*cells)[ib];
         switch (order) {
         case flex::SortGenericAscending:
         case flex::SortGenericDescending:
@@ -104,7 +100,7 @@ void VSFlexGrid::Sort(int order) {
         if (o >= flex::SortGenericAscending && o <= flex::SortNumericDescending) {
             k.number.resize(static_cast<std::size_t>(rows_));
             for (long r = fixedRows_; r < rows_; ++r) {
-                const std::string& t = (*k.cells)[static_cast<std::size_t>(r)];
+                const std::string_view t = (*k.cells)[static_cast<std::size_t>(r)];
                 k.number[static_cast<std::size_t>(r)] =
                     !t.empty() && IsNumeric(Variant(t)) ? CDbl(Variant(t)) : std::nan("");
             }
@@ -135,7 +131,7 @@ long VSFlexGrid::FindRow(const Variant& item, long startRow, long col, bool case
             if (!d.IsEmpty() && !d.IsNull() && !d.IsObject() && CStr(d) == want) return r;
             continue;
         }
-        const std::string& s =
+        const std::string_view s =
             cols_[static_cast<std::size_t>(col)].cells[static_cast<std::size_t>(r)];
         if (fullMatch ? (caseSensitive ? s == want : IEquals(s, want))
                       : (caseSensitive ? s.compare(0, want.size(), want) == 0

@@ -115,6 +115,13 @@ std::vector<Placed> PlacedIn(RecordWindow& w) {
     return out;
 }
 
+// The main window in front with the first record's editor and the search window open.
+void ShowEditorAndSearch(MainWindow& main) {
+    ShowActive(main);
+    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
+    main.FindManagedAreas();
+}
+
 void Settle() {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
@@ -129,9 +136,7 @@ void TabOrderTest::pagesAndGridsGrowWithTheirWindow() {
     QVERIFY(session.Create(dir.filePath("grow.db"), 25));
     MainWindow& main = *session.Main();
     main.resize(1600, 1200);
-    ShowActive(main);
-    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
-    main.FindManagedAreas();
+    ShowEditorAndSearch(main);
     QCOMPARE(main.RecordWindows().size(), 2);
     for (RecordWindow* w : main.RecordWindows()) {
         main.Area()->setActiveSubWindow(w);
@@ -191,9 +196,7 @@ void TabOrderTest::tabFollowsTheLayoutOnEveryPage() {
     Session session("ann");
     QVERIFY(session.Create(dir.filePath("tabs.db"), 25));
     MainWindow& main = *session.Main();
-    ShowActive(main);
-    main.OpenDetails(main.WorkingList()->IdAtViewRow(0));
-    main.FindManagedAreas();
+    ShowEditorAndSearch(main);
     QCOMPARE(main.RecordWindows().size(), 2);
     for (RecordWindow* w : main.RecordWindows()) {
         main.Area()->setActiveSubWindow(w);

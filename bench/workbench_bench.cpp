@@ -101,7 +101,7 @@ double Percentile(std::vector<double> v, double p) {
 
 // 2. Every area in the search window's results, scrolled a page at a time with each repaint
 // timed. A whole scroll is some 40,000 pages; `pages` of them are taken evenly over the range.
-void Scroll(int areas, int pages) {
+void Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
     auto host = OpenHost(Database(areas));
     MainWindow main(*host, QString::fromStdString(Database(areas)));
     main.resize(1280, 800);
@@ -118,6 +118,7 @@ void Scroll(int areas, int pages) {
         return;
     }
     find->showMaximized();
+    ui.QueueAnswer(zelk::vb::Yes); // no criteria: yes, every record
     const Clock::time_point t0 = Clock::now();
     button->click();
     QApplication::processEvents();
@@ -205,7 +206,7 @@ int main(int argc, char** argv) {
     LoadAverage();
     for (const std::string& w : what) {
         if (w == "open") Open(1000000);
-        if (w == "scroll") Scroll(1000000, pages);
+        if (w == "scroll") Scroll(*ui, 1000000, pages);
         if (w == "sort") Sort(100000);
         std::fflush(stdout);
     }

@@ -23,9 +23,8 @@ CheckListControl::CheckListControl(std::string name, std::string typeName)
     : UserControl(std::move(name), std::move(typeName)) {
     grid_ = Add<VSFlexGrid>("Grid");
     grid_->SetEditable(flex::EDKbdMouse);
-    // The grid is the whole control (a filtered list lays itself out again on its own resize).
-    grid_->Move(0, 0, Width(), Height());
-    On("Resize", [this](Args&) { grid_->Move(0, 0, Width(), Height()); });
+    // A filtered list lays itself out again on its own resize, after this.
+    FillWith(*grid_);
     grid_->SetCols(4);
     grid_->SetFixedRows(0);
     grid_->SetFixedCols(0);

@@ -17,9 +17,7 @@ constexpr long kFixed = 1;
 ctlMapsheet::ctlMapsheet(std::string name) : UserControl(std::move(name), "ctlMapsheet") {
     grid_ = Add<VSFlexGrid>("Grid");
     grid_->SetEditable(flex::EDKbdMouse);
-    // The grid is the whole control.
-    grid_->Move(0, 0, Width(), Height());
-    On("Resize", [this](Args&) { grid_->Move(0, 0, Width(), Height()); });
+    FillWith(*grid_);
     grid_->SetCols(5);
     grid_->SetFixedRows(kFixed);
     grid_->SetFixedCols(0);

@@ -21,12 +21,8 @@ ctrlBindGrid::ctrlBindGrid(std::string name) : UserControl(std::move(name), "ctr
     grid_->SetFixedRows(1);
     grid_->SetFixedCols(0);
     grid_->SetRows(1);
-    // The grid is the whole control.
-    grid_->Move(0, 0, Width(), Height());
-    On("Resize", [this](Args&) {
-        grid_->Move(0, 0, Width(), Height());
-        ApplyWidths();
-    });
+    FillWith(*grid_);
+    On("Resize", [this](Args&) { ApplyWidths(); });
     grid_->On("ValidateEdit", [this](Args& a) { RaiseEvent("ValidateEdit", a); });
     grid_->On("AfterEdit", [this](Args& a) {
         OnAfterEdit(CLng(Arg(a, 0)), CLng(Arg(a, 1)));

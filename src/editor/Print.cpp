@@ -70,16 +70,17 @@ std::string CaptionOf(const Form& form, const Control& c) {
         if (!label.empty() && label.back() == ':') label.pop_back();
         if (!label.empty()) return label + " name:";
     }
+    auto upper = [&](std::size_t at) {
+        return at < bare.size() && std::isupper(static_cast<unsigned char>(bare[at])) != 0;
+    };
+    auto lower = [&](std::size_t at) {
+        return at < bare.size() && std::islower(static_cast<unsigned char>(bare[at])) != 0;
+    };
     std::string words;
     for (std::size_t i = 0; i < bare.size(); ++i) {
-        auto is = [&](std::size_t at, int (*kind)(int)) {
-            return at < bare.size() && kind(static_cast<unsigned char>(bare[at])) != 0;
-        };
         // "SpatialAttributes" and "MAAlias": a word starts at a capital after a small letter,
         // or at the last capital of a run that a small letter follows.
-        if (i > 0 && is(i, std::isupper) &&
-            (is(i - 1, std::islower) || (is(i - 1, std::isupper) && is(i + 1, std::islower))))
-            words += ' ';
+        if (i > 0 && upper(i) && (lower(i - 1) || (upper(i - 1) && lower(i + 1)))) words += ' ';
         words += bare[i];
     }
     return words;

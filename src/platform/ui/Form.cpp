@@ -299,6 +299,11 @@ void UserControl::SetFixedSize(long width, long height) {
     Control::SetHeight(height); // NOLINT(bugprone-parent-virtual-call)
 }
 
+void UserControl::FillWith(Control& child) {
+    child.Move(0, 0, Width(), Height());
+    On("Resize", [this, &child](Args&) { child.Move(0, 0, Width(), Height()); });
+}
+
 void UserControl::SetWidth(long v) {
     Form::SetWidth(fixedWidth_ >= 0 ? fixedWidth_ : v);
 }

@@ -108,6 +108,9 @@ public:
 
     // A fixed size is restored by every resize, as the control's own Resize handler would.
     void SetFixedSize(long width, long height);
+    // The child (one of its own, kept for its life) covers the whole control, now and after
+    // every resize.
+    void FillWith(Control& child);
     void SetWidth(long v) override;
     void SetHeight(long v) override;
     bool CanFocus() const override { return true; }

@@ -7,6 +7,8 @@
 #include "host/exchange/Exporter.h"
 #include "host/exchange/Importer.h"
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,15 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// Processor seconds of this process, or of its finished children: under a shared machine's
+// load they move much less than the clock does.
+double CpuSeconds(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 std::string Load() {
@@ -109,14 +120,17 @@ int main(int argc, char** argv) {
         rq.workingList = into->WorkingList();
         // The first call comes when every row is read and checked, before the first save.
         double checked = -1;
+        const double cpu0 = CpuSeconds(RUSAGE_SELF);
         const auto t0 = Clock::now();
         rq.progress = [&](long, long) {
             if (checked < 0) checked = SecondsSince(t0);
             return true;
         };
         auto r = ex::ImportAreas(into->Db(), rq);
-        std::printf("  import run %d: read and checked in %.2f s, saved in %.2f s\n", i + 1,
-                    checked, SecondsSince(t0) - checked);
+        const double cpu = CpuSeconds(RUSAGE_SELF) - cpu0;
+        std::printf("  import run %d: read and checked in %.2f s, saved in %.2f s, %.2f s of "
+                    "processor time\n",
+                    i + 1, checked, SecondsSince(t0) - checked, cpu);
         importS = std::min(importS, SecondsSince(t0));
         if (!r.error.empty() || r.imported != written) {
             std::fprintf(stderr, "exchange_bench: import: %s\n", r.Summary().c_str());
@@ -125,7 +139,10 @@ int main(int argc, char** argv) {
         imported = r.imported;
         into.reset();
         Remove(target);
+        const double childCpu0 = CpuSeconds(RUSAGE_CHILDREN);
         copyS = std::min(copyS, Ogr2ogr(out, copy));
+        std::printf("  ogr2ogr run %d: %.2f s of processor time\n", i + 1,
+                    CpuSeconds(RUSAGE_CHILDREN) - childCpu0);
     }
     const double importRatio = importS / copyS;
     std::printf("import %ld areas from GeoPackage ours %7.2f s  ogr2ogr %6.2f s  ratio %5.2f  "

@@ -45,7 +45,7 @@ void ChildItem::SetProperty(std::string_view name, const Variant& value) {
 
 bool ChildItem::HasProperty(std::string_view name) const {
     return IEquals(name, "UniqueID") || (sub_ && IEquals(name, subProperty_)) ||
-           record_.Def().IndexOf(std::string(name)) >= 0;
+           record_.Def().IndexOf(name) >= 0;
 }
 
 bool ChildItem::HasChanges() const {

@@ -37,7 +37,7 @@ void ManagedAreaImpl::SetProperty(std::string_view name, const Variant& value) {
 }
 
 bool ManagedAreaImpl::HasProperty(std::string_view name) const {
-    return IsIdAlias(name) || rec_.Def().IndexOf(std::string(name)) >= 0;
+    return IsIdAlias(name) || rec_.Def().IndexOf(name) >= 0;
 }
 
 void ManagedAreaImpl::Bind(const ObjectPtr& control, std::string_view controlProperty,

@@ -11,7 +11,7 @@ Record::Record(const TableDef& def)
       originals_(def.fields.size(), Variant::Null()) {}
 
 int Record::Index(std::string_view property) const {
-    int i = def_->IndexOf(std::string(property));
+    int i = def_->IndexOf(property);
     if (i < 0)
         Raise(err::MemberNotFound,
               "Object doesn't support this property or method: " + std::string(property));

@@ -27,11 +27,20 @@ void CheckLengths(const Record& r) {
     }
 }
 
+std::int64_t SqlPort::InsertRow(const std::string& table, const std::string&,
+                                const std::string& columns, std::vector<Variant> values) {
+    std::string marks;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        marks += i ? ", ?" : "?";
+    return Execute("INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")", values)
+        .lastInsertId;
+}
+
 Saver::Saver(SqlPort& port) : port_(port), now_(Now()) {}
 
 std::int64_t Saver::Insert(Record& r, const Variant& parentId) {
     const auto& t = r.Def();
-    std::string cols, marks;
+    std::string cols;
     std::vector<Variant> vals;
     int createDate = t.IndexOf("RecCreateDate");
     int parent = -1;
@@ -45,12 +54,9 @@ std::int64_t Saver::Insert(Record& r, const Variant& parentId) {
         if (static_cast<int>(i) == parent) v = parentId;
         if (static_cast<int>(i) == createDate && v.IsNull()) v = Variant(now_);
         cols += (cols.empty() ? "" : ", ") + f.column;
-        marks += marks.empty() ? "?" : ", ?";
         vals.push_back(std::move(v));
     }
-    std::int64_t id =
-        port_.Execute("INSERT INTO " + t.table + " (" + cols + ") VALUES (" + marks + ")", vals)
-            .lastInsertId;
+    const std::int64_t id = port_.InsertRow(t.table, t.idColumn, cols, std::move(vals));
     Record* rec = &r;
     Variant now(now_);
     apply_.emplace_back([rec, id, parentId, parent, createDate, now] {

@@ -62,7 +62,7 @@ void ShapeImpl::SetProperty(std::string_view name, const Variant& value) {
 }
 
 bool ShapeImpl::HasProperty(std::string_view name) const {
-    return rec_.Def().IndexOf(std::string(name)) >= 0;
+    return rec_.Def().IndexOf(name) >= 0;
 }
 
 void ShapeImpl::Bind(const ObjectPtr& control, std::string_view controlProperty,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelk::bo {
@@ -28,7 +29,7 @@ struct TableDef {
     bool hasDisplayOrder = true;
 
     // Position of a property (case-insensitive), -1 when unknown.
-    int IndexOf(const std::string& property) const;
+    int IndexOf(std::string_view property) const;
 };
 
 const TableDef& ShapeTable();

@@ -3,9 +3,26 @@
 #include "common/bo/ManagedArea.h"
 #include "platform/Strings.h"
 
+#include <string>
+#include <unordered_map>
+
 namespace zelk::bo {
 
-int TableDef::IndexOf(const std::string& property) const {
+int TableDef::IndexOf(std::string_view property) const {
+    // Every property a record reads or writes comes through here, some seventy per table: a
+    // map per table and thread, whose answer is checked against the fields themselves, so a
+    // table changed or gone since its map was made is only ever slower, never wrong.
+    using Positions = std::unordered_map<std::string, int, IHash, IEqual>;
+    thread_local std::unordered_map<const TableDef*, Positions> maps;
+    auto [it, made] = maps.try_emplace(this);
+    Positions& positions = it->second;
+    if (made)
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            positions.emplace(fields[i].property, static_cast<int>(i));
+    if (auto p = positions.find(property); p != positions.end()) {
+        const auto i = static_cast<std::size_t>(p->second);
+        if (i < fields.size() && IEquals(fields[i].property, property)) return p->second;
+    }
     for (std::size_t i = 0; i < fields.size(); ++i)
         if (IEquals(fields[i].property, property)) return static_cast<int>(i);
     return -1;

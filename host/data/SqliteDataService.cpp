@@ -13,6 +13,13 @@ namespace zelk::host {
 
 namespace {
 
+// SQLite counts every allocation under one process-wide mutex unless told not to before its
+// first use; nothing here reads those counts, and every statement allocates.
+[[maybe_unused]] const bool kMemoryCountsOff = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+}();
+
 class SqliteStatement : public Statement {
 public:
     SqliteStatement(SqliteDataService& owner, std::string sql)

@@ -27,6 +27,12 @@ struct ExchangeArea {
 void ReadAreas(DataService& db, const std::vector<long>& ids,
                const std::function<void(ExchangeArea&)>& each);
 
+// ReadAreas on a thread of its own while `each` runs on the caller's, so that reading the
+// database and writing a file overlap; areas come in the same order. `each` returns false to
+// stop, and reading stops soon after. Nothing else may use `db` until this returns.
+void ReadAreasAhead(DataService& db, const std::vector<long>& ids,
+                    const std::function<bool(ExchangeArea&)>& each);
+
 // The IDs of the managed areas whose name holds `text`, case folded as the search folds it.
 std::vector<long> IdsByName(DataService& db, const std::string& text);
 

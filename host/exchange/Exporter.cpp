@@ -139,8 +139,7 @@ ExportResult WriteAreas(DataService& db, const ExportRequest& rq, const std::str
     // One feature for all: its fields are reset, not rebuilt, for each area.
     OGRFeature feature(layer->GetLayerDefn());
     try {
-        ReadAreas(db, rq.ids, [&](ExchangeArea& a) {
-            if (result.cancelled || !result.error.empty()) return;
+        ReadAreasAhead(db, rq.ids, [&](ExchangeArea& a) {
             feature.Reset();
             for (std::size_t i = 0; i < cols.size(); ++i) {
                 const std::string& v = a.values[i];
@@ -173,10 +172,11 @@ ExportResult WriteAreas(DataService& db, const ExportRequest& rq, const std::str
             if (layer->CreateFeature(&feature) != OGRERR_NONE) {
                 result.error = "Managed area " + std::to_string(a.id) +
                                " could not be written: " + LastGdalError();
-                return;
+                return false;
             }
             ++result.written;
             if (rq.progress && !rq.progress(result.written, total)) result.cancelled = true;
+            return !result.cancelled;
         });
     } catch (const std::exception& e) {
         result.error = e.what();

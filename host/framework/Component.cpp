@@ -31,7 +31,7 @@ void Component::SetProperty(std::string_view name, const Variant& value) {
 }
 
 bool Component::HasProperty(std::string_view name) const {
-    return IEquals(name, "ID") || rec_.Def().IndexOf(std::string(name)) >= 0;
+    return IEquals(name, "ID") || rec_.Def().IndexOf(name) >= 0;
 }
 
 void Component::Connect(const std::string& serverName, int serverType) {

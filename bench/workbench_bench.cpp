@@ -78,7 +78,7 @@ zelk::Control* In(RecordWindow& w, const char* name) {
 }
 
 // 1. From the host's construction to the main window shown with its working list filled.
-void Open(int areas) {
+bool Open(int areas) {
     const std::string file = Database(areas);
     const Clock::time_point t0 = Clock::now();
     auto host = OpenHost(file);
@@ -88,9 +88,14 @@ void Open(int areas) {
     QApplication::processEvents();
     const double ms = MsSince(t0);
     const int rows = main.WorkingListModel()->rowCount();
+    if (rows == 0) {
+        std::printf("open %d areas: the working list has no rows\n", areas);
+        return false;
+    }
     std::printf("open %d areas: %.0f ms (host %.0f ms), working list %d rows  goal <= 1000 ms "
                 "%s\n",
-                areas, ms, hostMs, rows, rows > 0 && ms <= 1000 ? "met" : "MISSED");
+                areas, ms, hostMs, rows, ms <= 1000 ? "met" : "MISSED");
+    return true;
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -101,7 +106,7 @@ double Percentile(std::vector<double> v, double p) {
 
 // 2. Every area in the search window's results, scrolled a page at a time with each repaint
 // timed. A whole scroll is some 40,000 pages; `pages` of them are taken evenly over the range.
-void Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
+bool Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
     auto host = OpenHost(Database(areas));
     MainWindow main(*host, QString::fromStdString(Database(areas)));
     main.resize(1280, 800);
@@ -115,7 +120,7 @@ void Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
     auto* button = now ? WidgetOf<QAbstractButton>(*now) : nullptr;
     if (!button || !results) {
         std::printf("scroll: no search window\n");
-        return;
+        return false;
     }
     find->showMaximized();
     ui.QueueAnswer(zelk::vb::Yes); // no criteria: yes, every record
@@ -127,7 +132,12 @@ void Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
     auto* table = WidgetOf<QTableView>(grid);
     if (!table) {
         std::printf("scroll: no results table\n");
-        return;
+        return false;
+    }
+    const long resultRows = grid.Rows() - grid.FixedRows();
+    if (resultRows <= 0 || table->model()->rowCount() == 0) {
+        std::printf("scroll: the results grid has no rows\n");
+        return false;
     }
     QScrollBar* bar = table->verticalScrollBar();
     const int page = std::max(1, bar->pageStep());
@@ -147,14 +157,15 @@ void Scroll(zelk::ScriptedUiDriver& ui, int areas, int pages) {
     std::printf("scroll %ld result rows (search %.0f ms, viewport %dx%d): %zu of %ld pages "
                 "(every %ld), repaint median %.2f ms, p99 %.2f ms, max %.2f ms  goal <= 16 ms "
                 "%s\n",
-                grid.Rows() - grid.FixedRows(), searchMs, table->viewport()->width(),
-                table->viewport()->height(), times.size(), whole, step, p50, p99, most,
+                resultRows, searchMs, table->viewport()->width(), table->viewport()->height(),
+                times.size(), whole, step, p50, p99, most,
                 most <= 16 ? "met" : (p99 <= 16 ? "met at p99, max MISSED" : "MISSED"));
+    return true;
 }
 
 // 3. A click on the Name header of a working list of `areas` rows, until the sorted view is in
 // place.
-void Sort(int areas) {
+bool Sort(int areas) {
     auto host = OpenHost(Database(areas));
     MainWindow main(*host, QString::fromStdString(Database(areas)));
     main.show();
@@ -166,7 +177,11 @@ void Sort(int areas) {
         if (model->headerData(c, Qt::Horizontal).toString() == "Name") name = c;
     if (name < 0) {
         std::printf("sort: no Name column\n");
-        return;
+        return false;
+    }
+    if (model->rowCount() == 0) {
+        std::printf("sort: the working list has no rows\n");
+        return false;
     }
     for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
         const Clock::time_point t0 = Clock::now();
@@ -177,11 +192,14 @@ void Sort(int areas) {
                     model->rowCount(), order == Qt::AscendingOrder ? "ascending" : "descending", ms,
                     ms <= 200 ? "met" : "MISSED");
     }
+    return true;
 }
 
 } // namespace
 
-// workbench_bench [open|scroll|sort ...] [--pages N]
+// workbench_bench [open|scroll|sort ...] [--pages N] [--areas N]
+// --areas sizes the database that open and scroll use (1,000,000 unless given); sort always
+// uses 100,000. Exits 1 when a database is missing or a list or grid came out empty.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
@@ -189,27 +207,34 @@ int main(int argc, char** argv) {
     ui->SetFailureHandler([](const std::string& what) { std::printf("ui: %s\n", what.c_str()); });
     zelk::SetUiDriver(ui);
     std::vector<std::string> what;
-    int pages = 4000;
+    int pages = 4000, areas = 1000000;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--pages" && i + 1 < argc)
             pages = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--areas" && i + 1 < argc)
+            areas = std::max(1, std::atoi(argv[++i]));
         else
             what.push_back(a);
     }
     if (what.empty()) what = {"open", "scroll", "sort"};
-    if (!QFileInfo::exists(QString::fromStdString(Database(1000000)))) {
-        std::printf("no %s: make it with zelk-sampledb --areas 1000000\n",
-                    Database(1000000).c_str());
-        return 1;
+    for (const std::string& w : what) {
+        const int needed = w == "sort" ? 100000 : areas;
+        if (!QFileInfo::exists(QString::fromStdString(Database(needed)))) {
+            std::printf("no %s: make it with zelk-sampledb --areas %d\n", Database(needed).c_str(),
+                        needed);
+            return 1;
+        }
     }
     LoadAverage();
+    bool ok = true;
     for (const std::string& w : what) {
-        if (w == "open") Open(1000000);
-        if (w == "scroll") Scroll(*ui, 1000000, pages);
-        if (w == "sort") Sort(100000);
+        if (w == "open") ok = Open(areas) && ok;
+        if (w == "scroll") ok = Scroll(*ui, areas, pages) && ok;
+        if (w == "sort") ok = Sort(100000) && ok;
         std::fflush(stdout);
     }
     LoadAverage();
-    return 0;
+    if (!ok) std::printf("FAILED: see above\n");
+    return ok ? 0 : 1;
 }

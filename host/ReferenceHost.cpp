@@ -106,9 +106,10 @@ std::unique_ptr<ReferenceHost> ReferenceHost::Open(const HostOptions& options,
     if (options.fillWorkingList) {
         auto all = host->app_->CallGetQueryRSXML(
             "SELECT * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.managed_area_name");
-        RecordsetPtr copy;
-        CopyToDetachedRecordset(*all, copy);
-        host->workingList_ = copy;
+        // The answer is the host's alone and read no more: its records move into the list.
+        RecordsetPtr list;
+        MoveToDetachedRecordset(*all, list);
+        host->workingList_ = list;
     }
     host->views_->AddView("MGA", host->workingList_);
     host->app_->SetViews(host->views_);

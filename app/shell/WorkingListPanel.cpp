@@ -1,5 +1,6 @@
 #include "shell/WorkingListPanel.h"
 
+#include "shell/FoldedText.h"
 #include "shell/RecordsetModel.h"
 
 #include <QHeaderView>
@@ -16,29 +17,37 @@
 namespace zelk::view {
 
 namespace {
-// Sorts through the model's own comparison: no variants made per comparison, so a list of
-// many rows sorts quickly.
+// Sorts and filters through the model's own comparison and search: no variant or text is
+// made per comparison or per cell, so a list of many rows sorts and filters quickly.
 class ListProxy : public QSortFilterProxyModel {
 public:
     ListProxy(RecordsetModel* model, QObject* parent)
         : QSortFilterProxyModel(parent), model_(model) {}
 
+    void SetFilterText(const QString& text) {
+        filter_ = TextFilter(text);
+        invalidateRowsFilter();
+    }
+
 protected:
     bool lessThan(const QModelIndex& a, const QModelIndex& b) const override {
         return model_->Less(a.row(), b.row(), a.column());
     }
+    bool filterAcceptsRow(int row, const QModelIndex&) const override {
+        return filter_.Empty() || model_->RowMatches(row, filter_);
+    }
 
 private:
     RecordsetModel* model_;
+    TextFilter filter_;
 };
 } // namespace
 
 WorkingListPanel::WorkingListPanel(RecordsetModel* model, QWidget* parent)
     : QWidget(parent), model_(model) {
-    proxy_ = new ListProxy(model, this);
+    auto* proxy = new ListProxy(model, this);
+    proxy_ = proxy;
     proxy_->setSourceModel(model);
-    proxy_->setFilterKeyColumn(-1);
-    proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setSortRole(RecordsetModel::SortRole);
 
     filter_ = new QLineEdit;
@@ -46,16 +55,18 @@ WorkingListPanel::WorkingListPanel(RecordsetModel* model, QWidget* parent)
     filter_->setPlaceholderText(tr("Filter the list"));
     filter_->setClearButtonEnabled(true);
     filter_->setToolTip(tr("Shows only the rows that contain the text typed here"));
-    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        proxy_->setFilterFixedString(text);
+    connect(filter_, &QLineEdit::textChanged, this, [this, proxy](const QString& text) {
+        proxy->SetFilterText(text);
         ShowCount();
     });
 
     view_ = new QTableView;
     view_->setObjectName("rsView");
     view_->setModel(proxy_);
+    // The list's own order until a header click. Enabling sorting sorts at once by the
+    // header's indicator, so the indicator goes first: a long list is not sorted for nothing.
+    view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view_->setSortingEnabled(true);
-    view_->sortByColumn(-1, Qt::AscendingOrder); // the list's own order until a header click
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -3,6 +3,7 @@
 
 #include "ViewTestSupport.h"
 #include "host/ReferenceHost.h"
+#include "host/app/WorkingListRows.h"
 #include "platform/Conv.h"
 #include "platform/ProgIdRegistry.h"
 #include "platform/ui/StdControls.h"
@@ -10,9 +11,11 @@
 #include "shell/MainWindow.h"
 #include "shell/RecordWindow.h"
 #include "shell/RecordsetModel.h"
+#include "shell/WorkingListPanel.h"
 #include "view/FormWindows.h"
 #include "view/QtUiDriver.h"
 
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTableView>
 
@@ -93,6 +96,39 @@ void ShellTest::workingListShowsTheRecordsetRows() {
     QCOMPARE(main.WorkingListModel()->IdAt(2), 20L);
     QCOMPARE(main.WorkingListModel()->RowOf(15), 1);
     QCOMPARE(CLng(host->WorkingList()->Value("ID")), 12);
+
+    // A row taken off the list: the rows after it move up, and the cells shown are theirs.
+    AddArea(*host->WorkingList(), 31, "Doña Ana Marsh");
+    AddArea(*host->WorkingList(), 32, "bear Wallow");
+    host::RemoveWorkingListRow(*host->WorkingList(), 15);
+    host->WorkingList()->MoveFirst();
+    main.RefreshWorkingList();
+    QCOMPARE(m->rowCount(), 4);
+    QCOMPARE(m->data(m->index(1, 1)).toString(), QString("Cedar Bog"));
+    QCOMPARE(m->data(m->index(2, 0)).toString(), QString("31"));
+    QCOMPARE(main.WorkingListModel()->RowOf(15), -1);
+    QCOMPARE(main.WorkingListModel()->RowOf(32), 3);
+    QCOMPARE(CLng(host->WorkingList()->Value("ID")), 12);
+
+    // Sorted by name without regard to case; filtered the same way, beyond ASCII too.
+    WorkingListPanel* panel = main.WorkingList();
+    list->sortByColumn(1, Qt::AscendingOrder);
+    QStringList names;
+    for (int r = 0; r < m->rowCount(); ++r)
+        names << m->data(m->index(r, 1)).toString();
+    QCOMPARE(names,
+             QStringList({"bear Wallow", "Cedar Bog", "Doña Ana Marsh", "Oak Hollow State Park"}));
+    panel->FilterBox()->setText("DOÑA");
+    QCOMPARE(m->rowCount(), 1);
+    QCOMPARE(panel->IdAtViewRow(0), 31L);
+    panel->FilterBox()->setText("BEAR w");
+    QCOMPARE(m->rowCount(), 1);
+    QCOMPARE(panel->IdAtViewRow(0), 32L);
+    panel->FilterBox()->setText("20"); // numbers are found as shown
+    QCOMPARE(m->rowCount(), 1);
+    QCOMPARE(panel->IdAtViewRow(0), 20L);
+    panel->FilterBox()->clear();
+    QCOMPARE(m->rowCount(), 4);
 
     // Without the editor, opening a record says so.
     ProgIdRegistry::Instance().Unregister(kDetailsProgId);

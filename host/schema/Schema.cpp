@@ -26,6 +26,15 @@ std::vector<std::string> Columns(DataService& db, const std::string& table) {
     return names;
 }
 
+// The workbench opens with every area of the working-list view in name order. An index that
+// holds every column of that view lets the read walk it in order, a fraction of the table's
+// size, instead of reading the whole table and sorting it. Kept in step with the view.
+// SQLite only: on PostgreSQL a long description could outgrow an index entry.
+void EnsureWorkingListIndex(DataService& db) {
+    db.ExecScript("CREATE INDEX IF NOT EXISTS ma_working_list_ix ON ma (managed_area_name, "
+                  "managed_area_desc, managed_area_type, macode_bcd, d_state_id, shape_id);");
+}
+
 } // namespace
 
 // Child tables belong to their managed area; ma and shape are their own record.
@@ -60,6 +69,7 @@ std::string SchemaSql() {
 
 void CreateSchema(DataService& db) {
     db.ExecScript(SchemaSql());
+    EnsureWorkingListIndex(db);
     gis::CreateGisSchema(db);
     InstallAuditTriggers(db);
 }
@@ -71,6 +81,8 @@ void UpgradeSchema(DataService& db) {
         if (n == "row_version") versioned = true;
     if (!versioned)
         db.ExecScript("ALTER TABLE ma ADD COLUMN row_version INTEGER NOT NULL DEFAULT 1;");
+    // A database written before the index gets it once, on its first open here.
+    EnsureWorkingListIndex(db);
     gis::EnsureGisSchema(db);
     db.ExecScript("UPDATE schema_version SET version = " + std::to_string(kSchemaVersion) +
                   " WHERE version < " + std::to_string(kSchemaVersion) + ";");

@@ -1,7 +1,12 @@
 #include "HostFixture.h"
 
+#include "host/data/SqliteDataService.h"
 #include "platform/Error.h"
 #include "platform/Strings.h"
+
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace zelk::host::test {
 namespace {
@@ -308,6 +313,47 @@ TEST_F(QueriesTest, DivisionAndPatternsMeanWhatTheyMeanInOracle) {
                      "LIKE 'C:' || '\\x%')")
                   ->RecordCount(),
               0);
+}
+
+// The workbench opens with the whole list in name order: read from an index that holds the
+// view's every column, with no sort, and an older database gets that index when opened.
+TEST_F(QueriesTest, TheWholeWorkingListIsReadInNameOrderWithoutASort) {
+    if (db->Dialect() != sql::Dialect::SQLite) GTEST_SKIP() << "the index is SQLite's own";
+    const std::string all =
+        "SELECT * FROM managed_area_wl_vw ORDER BY managed_area_wl_vw.managed_area_name";
+    auto planOf = [](DataService& d, const std::string& sql) {
+        std::string plan;
+        for (auto rs = d.Query("EXPLAIN QUERY PLAN " + sql); !rs->EOF(); rs->MoveNext())
+            plan += CStr(rs->Value("detail")) + "\n";
+        return plan;
+    };
+    const std::string plan = planOf(*db, translator.Translate(all, db->Dialect()));
+    EXPECT_NE(plan.find("COVERING INDEX ma_working_list_ix"), std::string::npos) << plan;
+    EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
+    auto rs = Oracle(all);
+    EXPECT_EQ(rs->RecordCount(), Scalar("SELECT COUNT(*) FROM ma"));
+    std::string last;
+    for (; !rs->EOF(); rs->MoveNext()) {
+        const std::string name = CStr(rs->Value("managed_area_name"));
+        EXPECT_LE(last, name);
+        last = name;
+    }
+
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("zelk-wl-index-" + std::to_string(::getpid()) + ".db");
+    {
+        SqliteDataService old(file.string(), OpenMode::CreateIfMissing);
+        old.ExecScript("DROP INDEX ma_working_list_ix;");
+    }
+    {
+        SqliteDataService reopened(file.string(), OpenMode::CreateIfMissing);
+        EXPECT_NE(planOf(reopened, translator.Translate(all, sql::Dialect::SQLite))
+                      .find("COVERING INDEX ma_working_list_ix"),
+                  std::string::npos);
+    }
+    std::error_code ec;
+    for (const char* tail : {"", "-wal", "-shm"})
+        std::filesystem::remove(file.string() + tail, ec);
 }
 
 } // namespace

@@ -332,8 +332,10 @@ SaveAccepted(const std::shared_ptr<DataService>& db, const ImportRequest& rq,
             break;
         }
     }
-    // An all-or-nothing import that already failed is rolled back without writing the rest.
-    if (!failed && !w.CloseBatch()) failed = true;
+    // An all-or-nothing import that failed or was cancelled is rolled back without writing
+    // the rest.
+    const bool dropped = rq.atomic && (failed || r.cancelled);
+    if (!dropped && !w.CloseBatch()) failed = true;
     if (rq.atomic) w.EndAtomic(!failed && !r.cancelled && r.rejected == 0);
     return w.Done();
 }

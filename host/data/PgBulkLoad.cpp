@@ -130,6 +130,18 @@ void PgDataService::SetBulkLoad(bool on) {
             foreignKeys_ += "ALTER TABLE " + table + " ADD CONSTRAINT \"" + name + "\" " +
                             CStr(keys->Value("d")) + ";\n";
         }
+        // Likewise the indexes that no constraint needs: kept up row by row, the spatial ones
+        // cost the server more than the rows themselves; built once over the loaded rows, they
+        // are sorted in one pass.
+        auto ix = Query("SELECT i.indexrelid::regclass::text AS n, pg_get_indexdef(i.indexrelid) "
+                        "AS d FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid WHERE "
+                        "c.relnamespace = current_schema()::regnamespace AND NOT i.indisprimary "
+                        "AND NOT i.indisunique AND NOT EXISTS (SELECT 1 FROM pg_constraint k "
+                        "WHERE k.conindid = i.indexrelid) ORDER BY 1");
+        for (; !ix->EOF(); ix->MoveNext()) {
+            drop += "DROP INDEX " + CStr(ix->Value("n")) + ";\n";
+            indexes_ += CStr(ix->Value("d")) + ";\n";
+        }
         if (!drop.empty()) ExecScript(drop);
         ExecScript("SET CONSTRAINTS ALL DEFERRED;");
         bulk_ = true;
@@ -137,8 +149,12 @@ void PgDataService::SetBulkLoad(bool on) {
     }
     FlushBulk();
     bulk_ = false;
-    std::string keys;
+    std::string indexes, keys;
+    indexes.swap(indexes_);
     keys.swap(foreignKeys_);
+    // Memory for sorting the index keys and for the checks' hash joins, until the commit.
+    if (!indexes.empty() || !keys.empty()) ExecScript("SET LOCAL maintenance_work_mem = '256MB';");
+    if (!indexes.empty()) ExecScript(indexes);
     if (!keys.empty()) ExecScript(keys);
     ExecScript("SET CONSTRAINTS ALL IMMEDIATE;");
 }

@@ -677,6 +677,7 @@ void PgDataService::Commit() {
     bulk_ = false;
     batches_.clear();
     foreignKeys_.clear();
+    indexes_.clear();
     if (broken_) {
         depth_ = 0;
         RaisePg(kLostInTransaction);
@@ -705,6 +706,7 @@ void PgDataService::Rollback() {
         bulk_ = false;
         batches_.clear();
         foreignKeys_.clear();
+        indexes_.clear();
     }
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK || broken_) {
         // The server rolled back when the connection went; the next action reconnects.

@@ -118,6 +118,7 @@ private:
     bool bulk_ = false;
     std::unordered_map<std::string, Batch> batches_;
     std::string foreignKeys_; // to add back when the bulk load ends
+    std::string indexes_;     // to build again when the bulk load ends
     std::string url_;
     std::string password_; // from the prompt; kept for opening the connection again
     bool created_ = false;

@@ -46,7 +46,36 @@ Ring Outline(LonLat c, double squareMetres, double ragged, sample::SampleRandom&
     return ring;
 }
 
+// The shape's acres to about a percent, from a flat map at each ring's latitude, less a
+// margin that keeps it below the geodesic measure even where holes take most of the outline.
+double AcresAtLeast(const MultiPolygon& g) {
+    double net = 0, total = 0;
+    for (const Polygon& p : g)
+        for (std::size_t i = 0; i < p.rings.size(); ++i) {
+            const Ring& ring = p.rings[i];
+            if (ring.size() < 3) continue;
+            double twice = 0, lat = 0;
+            for (std::size_t k = 0; k + 1 < ring.size(); ++k) {
+                twice += ring[k].lon * ring[k + 1].lat - ring[k + 1].lon * ring[k].lat;
+                lat += ring[k].lat;
+            }
+            lat /= static_cast<double>(ring.size() - 1);
+            const double square = std::fabs(twice) / 2 * 111132.95 * 111319.49 *
+                                  std::cos(lat * std::numbers::pi / 180.0);
+            net += i == 0 ? square : -square;
+            total += square;
+        }
+    return (net - 0.05 * total) / kSquareMetresPerAcre;
+}
+
 } // namespace
+
+void GeneratedArea::Measure() {
+    if (measured) return;
+    squareMetres = GeodesicArea(shape);
+    acres = squareMetres / kSquareMetresPerAcre;
+    measured = true;
+}
 
 struct SampleShapes::County {
     const Boundary* boundary = nullptr;
@@ -55,24 +84,36 @@ struct SampleShapes::County {
 };
 
 SampleShapes::SampleShapes(const ReferenceGeography& geo)
-    : geo_(geo), counties_(geo.counties.size()) {}
+    : geo_(geo), counties_(geo.counties.size()) {
+    for (const auto& [id, at] : geo.countyAt) {
+        const Extent& e = geo.counties[at].extent;
+        if (id < 0 || !(e.maxLon < 0 && e.minLon > -180)) continue;
+        const auto slot = static_cast<std::size_t>(id);
+        if (drawableAt_.size() <= slot) drawableAt_.resize(slot + 1, -1);
+        drawableAt_[slot] = static_cast<int>(at);
+    }
+}
 
 SampleShapes::~SampleShapes() = default;
 
+int SampleShapes::DrawableAt(int countyId) const {
+    const auto id = static_cast<std::size_t>(countyId);
+    return countyId >= 0 && id < drawableAt_.size() ? drawableAt_[id] : -1;
+}
+
 bool SampleShapes::Drawable(int countyId) const {
-    const Boundary* b = geo_.County(countyId);
-    return b && b->extent.maxLon < 0 && b->extent.minLon > -180;
+    return DrawableAt(countyId) >= 0;
 }
 
 SampleShapes::County& SampleShapes::Get(int countyId) {
-    auto at = geo_.countyAt.find(countyId);
-    if (at == geo_.countyAt.end() || !Drawable(countyId))
+    const int at = DrawableAt(countyId);
+    if (at < 0)
         Raise(err::InvalidArgument, "The county " + std::to_string(countyId) + " has no boundary.",
               "SampleShapes");
-    auto& slot = counties_[at->second];
+    auto& slot = counties_[static_cast<std::size_t>(at)];
     if (!slot) {
         slot = std::make_unique<County>();
-        slot->boundary = &geo_.counties[at->second];
+        slot->boundary = &geo_.counties[static_cast<std::size_t>(at)];
         slot->geom = ToGeos(slot->boundary->shape);
         slot->prepared = Prepare(slot->geom.get());
         slot->edge = BoundaryOf(slot->geom.get());
@@ -131,9 +172,12 @@ GeneratedArea SampleShapes::Make(int countyId, const std::vector<int>& stateCoun
         } else {
             std::vector<int> candidates = {countyId};
             if (across)
-                for (int k : stateCounties)
-                    if (k != countyId && Drawable(k) && geo_.County(k)->extent.Intersects(oe))
+                for (int k : stateCounties) {
+                    const int at = k == countyId ? -1 : DrawableAt(k);
+                    if (at >= 0 &&
+                        geo_.counties[static_cast<std::size_t>(at)].extent.Intersects(oe))
                         candidates.push_back(k);
+                }
             for (int k : candidates) {
                 County& ck = Get(k);
                 if (!Intersects(ck.prepared.get(), outline.get())) continue;
@@ -167,9 +211,11 @@ GeneratedArea SampleShapes::Make(int countyId, const std::vector<int>& stateCoun
             parts.push_back(std::move(g));
         GeomPtr whole = parts.size() == 1 ? std::move(parts.front()) : UnionOf(std::move(parts));
         out.shape = cut ? FromGeos(whole.get()) : MultiPolygon{Polygon{{ring}}};
-        out.squareMetres = GeodesicArea(out.shape);
-        out.acres = out.squareMetres / kSquareMetresPerAcre;
-        if (out.shape.empty() || out.acres < kSmallestAcres) continue;
+        if (out.shape.empty()) continue;
+        if (AcresAtLeast(out.shape) < kSmallestAcres) {
+            out.Measure();
+            if (out.acres < kSmallestAcres) continue;
+        }
         // Uncut, the outline holds c by its making.
         if (cut && !Contains(Prepare(whole.get()).get(), centre.get())) continue;
         out.point = c;

@@ -16,8 +16,12 @@ struct GeneratedArea {
     std::vector<int> counties; // d_county_id; the county holding the point first
     LonLat point;              // on whole seconds of arc, inside the shape
     Extent bounds;             // the shape's extent widened to whole seconds of arc
-    double squareMetres = 0;   // geodesic area of the shape
+    // The geodesic area of the shape, once measured: Make measures only where its choice
+    // depends on it, and a loader calls Measure where it has a core to spare.
+    double squareMetres = 0;
     double acres = 0;
+    bool measured = false;
+    void Measure();
 };
 
 // Draws managed area outlines inside the real county boundaries: an irregular outline of
@@ -42,8 +46,12 @@ public:
 private:
     struct County;
     County& Get(int countyId);
+    // Position in geo_.counties of a drawable county, else -1: asked for every county of the
+    // state of every area that crosses a county line, so a plain table rather than a hash.
+    int DrawableAt(int countyId) const;
     const ReferenceGeography& geo_;
     std::vector<std::unique_ptr<County>> counties_; // by position in geo_.counties
+    std::vector<int> drawableAt_;                   // by d_county_id
 };
 
 } // namespace zelk::host::gis

@@ -2,11 +2,14 @@
 #include "host/gis/Geodesic.h"
 #include "host/gis/GeometryStore.h"
 #include "host/gis/SampleShapes.h"
+#include "host/sample/OrderedWorker.h"
 #include "host/sample/SampleNames.h"
 #include "host/sample/SampleWriter.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 
 namespace zelk::host::sample {
 
@@ -59,12 +62,6 @@ struct AreaStatements {
                             "d_dist_confidence_id", "d_curr_presence_absence_id", "d_population_id",
                             "status_in_ma", "ma_distribution_com"})) {}
     Insert shape, ma, owner, alias, county, juris, mapsheet, site, reference, keyword, element;
-
-    void SetWriter(WriterThread* w) {
-        for (Insert* i : {&shape, &ma, &owner, &alias, &county, &juris, &mapsheet, &site,
-                          &reference, &keyword, &element})
-            i->SetWriter(w);
-    }
 };
 
 std::string Stamp(SampleRandom& r, int day) {
@@ -75,8 +72,9 @@ std::string Stamp(SampleRandom& r, int day) {
     return IsoDate(day) + buf;
 }
 
-std::string OwnerName(SampleRandom& r, int type, const SampleState& s,
-                      const std::string& countyName) {
+// The name of an owner of the given type; "" for the county, whose name is known once the
+// outline has found the county that holds the area.
+std::string OwnerName(SampleRandom& r, int type, const SampleState& s) {
     static const std::vector<std::string> federal = {
         "U.S. Fish and Wildlife Service", "USDA Forest Service", "Bureau of Land Management",
         "National Park Service", "U.S. Army Corps of Engineers"};
@@ -89,7 +87,7 @@ std::string OwnerName(SampleRandom& r, int type, const SampleState& s,
     case 2:
         return "State of " + s.name;
     case 3:
-        return countyName;
+        return "";
     case 4:
         return r.Pick(LastNames()) + " Tribal Council";
     case 5:
@@ -117,165 +115,274 @@ std::string Longitude(double degrees) {
     return Dms(-degrees, 8, 'W');
 }
 
+// What the outline of an area is drawn from: values of the record's stream.
+struct OutlineOrder {
+    const SampleState* state = nullptr;
+    std::size_t county = 0; // position in the state's counties
+    double acres = 0, ragged = 0, nearX = 0, nearY = 0;
+    bool acrossCountyLine = false;
+};
+
+struct DrawnOutline {
+    std::size_t county = 0; // the county the outline was drawn in, when the first had no boundary
+    gis::GeneratedArea area;
+};
+
+// Every value of one managed area's record but its outline, drawn in the order the values
+// have always been drawn in, so that a seed keeps giving the same names, people and codes.
+struct DrawnArea {
+    struct Owner {
+        int type = 0;
+        std::string name; // "" for the county
+    };
+    struct Element {
+        int species = 0, level = 0;
+        bool reference = false;
+        std::array<int, 5> codes{}; // origin, regularity, confidence, presence, population
+        bool resident = false, observed = false;
+    };
+
+    int id = 0;
+    const SampleState* state = nullptr;
+    const std::string* type = nullptr;
+    std::string place, name, createdAt, modifiedAt, creator, editor;
+    int modified = 0, orgUnit = 0;
+    bool mapped = false;
+    std::string mappedBy, mappedAt;
+    int mapQc = 1;
+    OutlineOrder outline;
+    int majorArea = 0; // none when 0
+    int protection = 0, iucn = 0, access = 0, dataQc = 0;
+    std::string manager, dataQcBy;
+    bool plan = false;
+    std::vector<Owner> owners;
+    std::string alias;
+    int juris = 0, mapsheet = 0, otherSite = 0, keyword = 0; // none when 0
+    int references = 0, firstReference = 0;
+    std::vector<Element> elements;
+};
+
+DrawnArea Draw(SampleRandom& r, const SampleCatalogue& c, int id) {
+    DrawnArea d;
+    d.id = id;
+    const SampleState& st = r.Pick(c.states);
+    d.state = &st;
+    d.type = &r.Pick(Designations());
+    d.place = PlaceName(r);
+    d.name = d.place + " " + *d.type;
+    const int created = 10957 + r.Below(7300); // 2000 to 2019
+    d.modified = created + r.Below(1500);
+    d.createdAt = Stamp(r, created);
+    d.modifiedAt = Stamp(r, d.modified);
+    d.creator = PersonName(r);
+    d.editor = r.Chance(60) ? d.creator : PersonName(r);
+    d.orgUnit = r.Range(1, 3);
+
+    d.mapped = r.Chance(70);
+    if (d.mapped) {
+        d.mappedBy = PersonName(r);
+        d.mappedAt = Stamp(r, created + r.Below(200));
+        d.mapQc = r.Range(2, 3);
+    }
+
+    // The wanted size; the drawn outline, cut to the county, gives the acres recorded.
+    OutlineOrder& o = d.outline;
+    o.state = &st;
+    o.acres = std::exp(r.Unit() * std::log(60000.0)) + 1.0;
+    o.ragged = r.Chance(90) ? 0.0 : 0.3 + 0.6 * r.Unit();
+    o.nearY = r.Unit();
+    o.nearX = r.Unit();
+    o.acrossCountyLine = r.Chance(25);
+    o.county = static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
+
+    // Contiguity was drawn here once and is the outline's answer now, but its draw stays.
+    if (id > 20 && r.Chance(5)) d.majorArea = r.Range(1, id - 1);
+    r.Chance(85);
+    d.protection = r.Range(1, 4);
+    d.iucn = r.Range(1, 8);
+    d.manager = PersonName(r);
+    d.access = r.Range(1, 4);
+    d.plan = r.Chance(40);
+    d.dataQc = r.Range(1, 4);
+    if (r.Chance(50)) d.dataQcBy = PersonName(r);
+
+    const int owners = r.Chance(30) ? 2 : 1;
+    for (int k = 1; k <= owners; ++k) {
+        const int type = r.Range(1, 7);
+        d.owners.push_back({type, OwnerName(r, type, st)});
+    }
+    if (r.Chance(30)) d.alias = d.place + (r.Chance(50) ? " Preserve" : " Tract");
+    if (r.Chance(20)) d.juris = r.Pick(st.localJurisdictions);
+    if (r.Chance(50)) d.mapsheet = r.Range(1, c.mapsheets);
+    if (r.Chance(10)) d.otherSite = r.Range(1, static_cast<int>(c.siteNames.size()));
+    d.references = r.Range(0, 2);
+    d.firstReference = r.Range(1, c.references);
+    if (r.Chance(25)) d.keyword = r.Range(1, c.keywords);
+    const int elements = r.Range(0, 3);
+    const int firstSpecies = r.Range(1, c.species);
+    for (int k = 0; k < elements; ++k) {
+        // One level per row: the element is named at the global, national or state level.
+        DrawnArea::Element e;
+        e.species = (firstSpecies + k - 1) % c.species + 1;
+        e.level = r.Range(0, 2);
+        e.reference = d.references > 0 && r.Chance(50);
+        for (std::size_t n = 0; n < 4; ++n)
+            e.codes[n] = r.Range(1, 4);
+        e.codes[4] = r.Range(1, 5);
+        e.resident = r.Chance(50);
+        e.observed = r.Chance(20);
+        d.elements.push_back(e);
+    }
+    return d;
+}
+
+void Write(AreaStatements& q, gis::GeometryWriter& outlines, const SampleCatalogue& c,
+           const DrawnArea& d, DrawnOutline& o) {
+    const int id = d.id;
+    const SampleState& st = *d.state;
+    const std::string& type = *d.type;
+    gis::GeneratedArea& area = o.area;
+    q.shape.Row({id, d.mapped ? "Y" : "N", d.mappedBy, d.mappedAt, d.mapQc, d.orgUnit, d.creator,
+                 d.createdAt, d.editor, d.modifiedAt});
+    if (d.mapped) outlines.Write(id, area.shape);
+
+    area.Measure();
+    // Both figures from the measured area, so neither carries the other's rounding.
+    const double acres = Round2(area.acres),
+                 hectares = Round2(area.squareMetres / gis::kSquareMetresPerHectare);
+    // The outline lies within counties of its own state: all of it is in the state.
+    const double inState = acres, inStateHectares = hectares;
+    const std::string& countyName = st.countyNames[o.county];
+    const int sites = static_cast<int>(c.siteNames.size());
+    const bool equi = id % 4 == 0 && id / 4 <= sites;
+    const int equiSite = id / 4;
+    char code[40];
+    std::snprintf(code, sizeof code, "%s%07d", st.code.c_str(), id);
+    std::string desc = "A " + std::to_string(std::lround(acres)) + "-acre " + type + " in " +
+                       countyName + ", " + st.name + ".";
+    q.ma.Row({id,
+              id,
+              code,
+              d.name,
+              type,
+              equi ? Variant(std::to_string(equiSite)) : Null(),
+              equi ? Variant(c.siteNames[static_cast<std::size_t>(equiSite - 1)]) : Null(),
+              d.majorArea > 0 ? Variant(d.majorArea) : Null(),
+              st.id,
+              Latitude(area.point.lat),
+              Longitude(area.point.lon),
+              Latitude(area.bounds.maxLat),
+              Latitude(area.bounds.minLat),
+              Longitude(area.bounds.maxLon),
+              Longitude(area.bounds.minLon),
+              desc,
+              acres,
+              hectares,
+              inState,
+              inStateHectares,
+              area.counties.size() > 1 ? "Y" : "N",
+              d.mapped ? "Y" : "N",
+              area.shape.size() == 1 ? "Y" : "N",
+              d.protection,
+              d.iucn,
+              d.manager,
+              st.name + " Department of Natural Resources",
+              st.id,
+              d.access,
+              d.plan ? "Y" : "N",
+              IsoDate(d.modified),
+              d.editor,
+              d.dataQc,
+              d.dataQcBy,
+              d.orgUnit,
+              d.creator,
+              d.createdAt,
+              d.editor,
+              d.modifiedAt});
+
+    // The stamps are the same on every child row of the area.
+    const Variant idV(id), creatorV(d.creator), createdV(d.createdAt), editorV(d.editor),
+        modifiedV(d.modifiedAt);
+    auto child = [&](Insert& ins, std::initializer_list<Variant> values, int order) {
+        int i = 1;
+        ins.Bind(i++, idV);
+        for (const Variant& v : values)
+            ins.Bind(i++, v);
+        ins.Bind(i++, order);
+        ins.Bind(i++, creatorV);
+        ins.Bind(i++, createdV);
+        ins.Bind(i++, editorV);
+        ins.Bind(i++, modifiedV);
+        ins.Run();
+    };
+
+    int k = 0;
+    for (const DrawnArea::Owner& owner : d.owners) {
+        ++k;
+        child(q.owner, {owner.type, owner.type == 3 ? countyName : owner.name, k == 1 ? "Y" : "N"},
+              k);
+    }
+    if (!d.alias.empty()) child(q.alias, {d.alias}, 1);
+    for (std::size_t n = 0; n < area.counties.size(); ++n)
+        child(q.county, {area.counties[n]}, static_cast<int>(n) + 1);
+    if (d.juris) child(q.juris, {d.juris}, 1);
+    if (d.mapsheet) child(q.mapsheet, {d.mapsheet}, 1);
+    int order = 0;
+    if (equi) child(q.site, {equiSite}, ++order);
+    if (d.otherSite && !(equi && d.otherSite == equiSite)) child(q.site, {d.otherSite}, ++order);
+    for (int n = 0; n < d.references; ++n)
+        child(q.reference, {(d.firstReference + n - 1) % c.references + 1}, n + 1);
+    if (d.keyword) child(q.keyword, {d.keyword}, 1);
+    k = 0;
+    for (const DrawnArea::Element& e : d.elements) {
+        ++k;
+        child(q.element,
+              {e.level == 0 ? Variant(e.species) : Null(),
+               e.level == 1 ? Variant(e.species) : Null(),
+               e.level == 2 ? Variant(st.id * 100 + e.species) : Null(),
+               e.reference ? Variant(d.firstReference) : Null(), e.codes[0], e.codes[1], e.codes[2],
+               e.codes[3], e.codes[4], e.resident ? Variant("Resident") : Null(),
+               e.observed ? Variant("Observed along the " + d.place + ".") : Null()},
+              k);
+    }
+}
+
+// Drawn records waiting for their outlines: enough that the outline thread always has work,
+// few enough to keep the memory small.
+constexpr std::size_t kAhead = 512;
+
 } // namespace
 
 void WriteManagedAreas(DataService& db, const SampleCatalogue& c, int areas, SampleRandom& r) {
     AreaStatements q(db);
-    gis::SampleShapes shapes(gis::UsBoundaries());
     gis::GeometryWriter outlines(db, gis::ShapeTable(), nullptr, true);
-    // The outlines draw from a stream of their own: the records' other values stay those of
-    // the same seed.
+    gis::SampleShapes shapes(gis::UsBoundaries());
+    // The outlines draw from a stream of their own, so the records' other values stay those
+    // of the same seed; drawn one after the other on a thread of their own, they keep the
+    // stream's order while this thread draws the records and writes the rows.
     SampleRandom g(c.seed * 0x9E3779B97F4A7C15ull + 0x5EEDull);
-    // Declared after the statements it runs, so that it stops before they go.
-    WriterThread writer;
-    q.SetWriter(&writer);
-    const int sites = static_cast<int>(c.siteNames.size());
+    OrderedWorker<OutlineOrder, DrawnOutline> outliner([&shapes, &g](const OutlineOrder& o) {
+        const SampleState& st = *o.state;
+        DrawnOutline d;
+        d.county = o.county;
+        if (!shapes.Drawable(st.counties[d.county]))
+            d.county = static_cast<std::size_t>(g.Pick(st.drawable));
+        d.area = shapes.Make(st.counties[d.county], st.counties, o.acres, o.acrossCountyLine,
+                             o.nearX, o.nearY, o.ragged, g);
+        return d;
+    });
+    std::deque<DrawnArea> waiting;
     for (int id = 1; id <= areas; ++id) {
-        const SampleState& st = r.Pick(c.states);
-        const std::string type = r.Pick(Designations());
-        const std::string place = PlaceName(r);
-        const std::string name = place + " " + type;
-        const int created = 10957 + r.Below(7300); // 2000 to 2019
-        const int modified = created + r.Below(1500);
-        const std::string createdAt = Stamp(r, created), modifiedAt = Stamp(r, modified);
-        const std::string creator = PersonName(r), editor = r.Chance(60) ? creator : PersonName(r);
-        const int orgUnit = r.Range(1, 3);
-
-        const bool mapped = r.Chance(70);
-        q.shape.Row({id, mapped ? "Y" : "N", mapped ? Variant(PersonName(r)) : Null(),
-                     mapped ? Variant(Stamp(r, created + r.Below(200))) : Null(),
-                     mapped ? r.Range(2, 3) : 1, orgUnit, creator, createdAt, editor, modifiedAt});
-
-        // The wanted size; the drawn outline, cut to the county, gives the acres recorded.
-        const double wanted = std::exp(r.Unit() * std::log(60000.0)) + 1.0;
-        const double ragged = r.Chance(90) ? 0.0 : 0.3 + 0.6 * r.Unit();
-        const double nearY = r.Unit(), nearX = r.Unit();
-        const bool acrossCountyLine = r.Chance(25);
-        std::size_t firstCounty =
-            static_cast<std::size_t>(r.Below(static_cast<int>(st.counties.size())));
-        if (!shapes.Drawable(st.counties[firstCounty]))
-            firstCounty = static_cast<std::size_t>(g.Pick(st.drawable));
-        const gis::GeneratedArea area = shapes.Make(st.counties[firstCounty], st.counties, wanted,
-                                                    acrossCountyLine, nearX, nearY, ragged, g);
-        if (mapped) writer.Post([&outlines, id, shape = area.shape] { outlines.Write(id, shape); });
-        // Both figures from the measured area, so neither carries the other's rounding.
-        const double acres = Round2(area.acres),
-                     hectares = Round2(area.squareMetres / gis::kSquareMetresPerHectare);
-        // The outline lies within counties of its own state: all of it is in the state.
-        const double inState = acres, inStateHectares = hectares;
-        const std::string& countyName = st.countyNames[firstCounty];
-        const bool equi = id % 4 == 0 && id / 4 <= sites;
-        const int equiSite = id / 4;
-        char code[40];
-        std::snprintf(code, sizeof code, "%s%07d", st.code.c_str(), id);
-        std::string desc = "A " + std::to_string(std::lround(acres)) + "-acre " + type + " in " +
-                           countyName + ", " + st.name + ".";
-        // Drawn in the order the values have always been drawn in, so a seed gives the same
-        // names, people and codes as before the outlines; contiguity was drawn here once and is
-        // the outline's answer now, but its draw stays for the same reason.
-        const Variant majorArea = id > 20 && r.Chance(5) ? Variant(r.Range(1, id - 1)) : Null();
-        r.Chance(85);
-        const int protection = r.Range(1, 4), iucn = r.Range(1, 8);
-        const std::string manager = PersonName(r);
-        const int access = r.Range(1, 4);
-        const bool plan = r.Chance(40);
-        const int dataQc = r.Range(1, 4);
-        const Variant dataQcBy = r.Chance(50) ? Variant(PersonName(r)) : Null();
-        q.ma.Row({id,
-                  id,
-                  code,
-                  name,
-                  type,
-                  equi ? Variant(std::to_string(equiSite)) : Null(),
-                  equi ? Variant(c.siteNames[static_cast<std::size_t>(equiSite - 1)]) : Null(),
-                  majorArea,
-                  st.id,
-                  Latitude(area.point.lat),
-                  Longitude(area.point.lon),
-                  Latitude(area.bounds.maxLat),
-                  Latitude(area.bounds.minLat),
-                  Longitude(area.bounds.maxLon),
-                  Longitude(area.bounds.minLon),
-                  desc,
-                  acres,
-                  hectares,
-                  inState,
-                  inStateHectares,
-                  area.counties.size() > 1 ? "Y" : "N",
-                  mapped ? "Y" : "N",
-                  area.shape.size() == 1 ? "Y" : "N",
-                  protection,
-                  iucn,
-                  manager,
-                  st.name + " Department of Natural Resources",
-                  st.id,
-                  access,
-                  plan ? "Y" : "N",
-                  IsoDate(modified),
-                  editor,
-                  dataQc,
-                  dataQcBy,
-                  orgUnit,
-                  creator,
-                  createdAt,
-                  editor,
-                  modifiedAt});
-
-        // The stamps are the same on every child row of the area.
-        const Variant idV(id), creatorV(creator), createdV(createdAt), editorV(editor),
-            modifiedV(modifiedAt);
-        auto child = [&](Insert& ins, std::initializer_list<Variant> values, int order) {
-            int i = 1;
-            ins.Bind(i++, idV);
-            for (const Variant& v : values)
-                ins.Bind(i++, v);
-            ins.Bind(i++, order);
-            ins.Bind(i++, creatorV);
-            ins.Bind(i++, createdV);
-            ins.Bind(i++, editorV);
-            ins.Bind(i++, modifiedV);
-            ins.Run();
-        };
-
-        const int owners = r.Chance(30) ? 2 : 1;
-        for (int k = 1; k <= owners; ++k) {
-            int ownerType = r.Range(1, 7);
-            child(q.owner, {ownerType, OwnerName(r, ownerType, st, countyName), k == 1 ? "Y" : "N"},
-                  k);
-        }
-        if (r.Chance(30)) child(q.alias, {place + (r.Chance(50) ? " Preserve" : " Tract")}, 1);
-        for (std::size_t k = 0; k < area.counties.size(); ++k)
-            child(q.county, {area.counties[k]}, static_cast<int>(k) + 1);
-        if (r.Chance(20)) child(q.juris, {r.Pick(st.localJurisdictions)}, 1);
-        if (r.Chance(50)) child(q.mapsheet, {r.Range(1, c.mapsheets)}, 1);
-        int order = 0;
-        if (equi) child(q.site, {equiSite}, ++order);
-        if (r.Chance(10)) {
-            int other = r.Range(1, sites);
-            if (!(equi && other == equiSite)) child(q.site, {other}, ++order);
-        }
-        const int refs = r.Range(0, 2);
-        const int firstRef = r.Range(1, c.references);
-        for (int k = 0; k < refs; ++k)
-            child(q.reference, {(firstRef + k - 1) % c.references + 1}, k + 1);
-        if (r.Chance(25)) child(q.keyword, {r.Range(1, c.keywords)}, 1);
-        const int elements = r.Range(0, 3);
-        const int firstSpecies = r.Range(1, c.species);
-        for (int k = 0; k < elements; ++k) {
-            // One level per row: the element is named at the global, national or state level.
-            const int sp = (firstSpecies + k - 1) % c.species + 1;
-            const int level = r.Range(0, 2);
-            child(q.element,
-                  {level == 0 ? Variant(sp) : Null(), level == 1 ? Variant(sp) : Null(),
-                   level == 2 ? Variant(st.id * 100 + sp) : Null(),
-                   refs > 0 && r.Chance(50) ? Variant(firstRef) : Null(), r.Range(1, 4),
-                   r.Range(1, 4), r.Range(1, 4), r.Range(1, 4), r.Range(1, 5),
-                   r.Chance(50) ? Variant("Resident") : Null(),
-                   r.Chance(20) ? Variant("Observed along the " + place + ".") : Null()},
-                  k + 1);
+        waiting.push_back(Draw(r, c, id));
+        outliner.Push(waiting.back().outline);
+        if (waiting.size() < kAhead && id < areas) continue;
+        // Written up to the last drawn, once all are drawn.
+        while (!waiting.empty() && (waiting.size() >= kAhead || id == areas)) {
+            DrawnOutline o = outliner.Pop();
+            Write(q, outlines, c, waiting.front(), o);
+            waiting.pop_front();
         }
     }
-    writer.Finish();
 }
 
 } // namespace zelk::host::sample

@@ -2,7 +2,6 @@
 
 #include "host/data/DataService.h"
 #include "host/sample/SampleRandom.h"
-#include "host/sample/WriterThread.h"
 
 #include <initializer_list>
 #include <memory>
@@ -11,50 +10,22 @@
 
 namespace zelk::host::sample {
 
-// A prepared INSERT run once per row; on the writer's thread once one is given.
+// A prepared INSERT run once per row.
 class Insert {
 public:
     Insert(DataService& db, const std::string& sql) : stmt_(db.Prepare(sql)) {}
-    void SetWriter(WriterThread* writer) { writer_ = writer; }
     void Row(std::initializer_list<Variant> values) {
-        if (writer_) {
-            writer_->Post([this, v = std::vector<Variant>(values)] { Execute(v); });
-            return;
-        }
         int i = 1;
         for (const Variant& v : values)
             stmt_->Bind(i++, v);
         stmt_->Execute();
     }
     // For rows that share values: bind one by one, then run.
-    void Bind(int index, const Variant& v) {
-        if (!writer_) {
-            stmt_->Bind(index, v);
-            return;
-        }
-        const auto at = static_cast<std::size_t>(index - 1);
-        if (pending_.size() <= at) pending_.resize(at + 1);
-        pending_[at] = v;
-    }
-    void Run() {
-        if (!writer_) {
-            stmt_->Execute();
-            return;
-        }
-        writer_->Post([this, v = pending_] { Execute(v); });
-    }
+    void Bind(int index, const Variant& v) { stmt_->Bind(index, v); }
+    void Run() { stmt_->Execute(); }
 
 private:
-    void Execute(const std::vector<Variant>& values) {
-        int i = 1;
-        for (const Variant& v : values)
-            stmt_->Bind(i++, v);
-        stmt_->Execute();
-    }
-
     std::unique_ptr<Statement> stmt_;
-    WriterThread* writer_ = nullptr;
-    std::vector<Variant> pending_;
 };
 
 struct SampleState {

@@ -261,6 +261,10 @@ TEST_F(PgService, ABulkLoadCopiesAwkwardTextAndPutsItsForeignKeysBack) {
         "current_schema()::regnamespace";
     const std::string before = First(db, keys);
     ASSERT_NE(before, "0");
+    const std::string indexes = "SELECT string_agg(indexdef, '; ' ORDER BY indexname) FROM "
+                                "pg_indexes WHERE schemaname = current_schema()";
+    const std::string indexesBefore = First(db, indexes);
+    ASSERT_NE(indexesBefore.find("USING gist"), std::string::npos);
     const std::vector<std::string> texts = {"tab\there", "two\nlines\r", "back\\slash\\N",
                                             "it's \"quoted\"", "Ñandú, 🦤"};
     {
@@ -288,6 +292,7 @@ TEST_F(PgService, ABulkLoadCopiesAwkwardTextAndPutsItsForeignKeysBack) {
         EXPECT_EQ(CLng(rs->Value("pub_year")), 1999);
     }
     EXPECT_EQ(First(db, keys), before);
+    EXPECT_EQ(First(db, indexes), indexesBefore);
 
     // A row that breaks a foreign key fails the load when the keys come back, and the whole
     // load goes with it.
@@ -308,6 +313,8 @@ TEST_F(PgService, ABulkLoadCopiesAwkwardTextAndPutsItsForeignKeysBack) {
             << e.Description();
     }
     EXPECT_EQ(First(db, "SELECT COUNT(*) FROM managed_area_alias"), "0");
+    EXPECT_EQ(First(db, keys), before);
+    EXPECT_EQ(First(db, indexes), indexesBefore);
     EXPECT_EQ(First(db, keys), before);
 }
 

@@ -109,9 +109,10 @@ int main(int argc, char** argv) {
         zelk::host::SqliteDataService db(out, zelk::host::OpenMode::CreateIfMissing);
         // The file is new and removed again on failure: a journal in memory and no syncs
         // until the end keep a large load from writing every page twice; the indexes, built at
-        // the end, sort on two threads.
-        db.ExecScript("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
-                      "PRAGMA cache_size = -262144; PRAGMA threads = 2;");
+        // the end, sort on two threads. Every generated row refers to rows written before it,
+        // so the foreign keys are not looked up row by row (a quarter of the writing).
+        db.ExecScript("PRAGMA foreign_keys = OFF; PRAGMA journal_mode = MEMORY; "
+                      "PRAGMA synchronous = OFF; PRAGMA cache_size = -262144; PRAGMA threads = 2;");
         zelk::host::WriteSampleData(db, static_cast<int>(areas), static_cast<unsigned>(seed));
         zelk::host::security::UserDirectory(db).RegisterCreator(zelk::host::OsUserName());
         db.ExecScript("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");

@@ -166,10 +166,6 @@ void SqliteDataService::Configure() {
     StepToEnd(db_, Cached("PRAGMA schema_version"));
     if (!IsReadOnly()) ExecScript("PRAGMA journal_mode = WAL;");
     ExecScript("PRAGMA foreign_keys = ON; PRAGMA case_sensitive_like = ON;");
-    // Pages read straight from the operating system's cache rather than copied through
-    // SQLite's own small one: reading a large list (a million areas) takes a third less time.
-    // SQLite caps the size at what it was built for.
-    ExecScript("PRAGMA mmap_size = 17179869184;");
     sqlite3_create_function(db_, "zelk_user", 0, SQLITE_UTF8, this, SessionUserFn, nullptr,
                             nullptr);
     sqlite3_create_function(db_, "zelk_org_unit", 0, SQLITE_UTF8, this, SessionOrgUnitFn, nullptr,

@@ -22,18 +22,7 @@ SqlResult BatchSqlPort::Query(const std::string& sql, const std::vector<Variant>
     // A query may read rows that are still held back.
     Flush();
     ++statements_;
-    auto rs = db_->Query(sql, params);
-    SqlResult r;
-    Fields fields = rs->GetFields();
-    const auto n = static_cast<std::size_t>(fields.Count());
-    for (std::size_t c = 0; c < n; ++c)
-        r.columns.push_back(fields.Item(c).Name());
-    for (; !rs->EOF(); rs->MoveNext()) {
-        auto& row = r.rows.emplace_back();
-        for (std::size_t c = 0; c < n; ++c)
-            row.push_back(fields.Item(c).Value());
-    }
-    return r;
+    return ReadAll(*db_->Query(sql, params));
 }
 
 ExecResult BatchSqlPort::Execute(const std::string& sql, const std::vector<Variant>& params) {

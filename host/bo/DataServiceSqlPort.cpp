@@ -14,22 +14,25 @@ void DataServiceSqlPort::CountAndMaybeFail(const std::string& sql) {
         Raise(err::ProviderError, "Injected failure at: " + sql, "DataService");
 }
 
-SqlResult DataServiceSqlPort::Query(const std::string& sql, const std::vector<Variant>& params) {
-    ++statements_;
-    auto rs = db_->Query(sql, params);
+SqlResult ReadAll(Recordset& rs) {
     SqlResult r;
-    Fields fields = rs->GetFields();
+    Fields fields = rs.GetFields();
     const auto n = static_cast<std::size_t>(fields.Count());
     r.columns.reserve(n);
     for (std::size_t c = 0; c < n; ++c)
         r.columns.push_back(fields.Item(c).Name());
-    for (; !rs->EOF(); rs->MoveNext()) {
+    for (; !rs.EOF(); rs.MoveNext()) {
         auto& row = r.rows.emplace_back();
         row.reserve(n);
         for (std::size_t c = 0; c < n; ++c)
             row.push_back(fields.Item(c).Value());
     }
     return r;
+}
+
+SqlResult DataServiceSqlPort::Query(const std::string& sql, const std::vector<Variant>& params) {
+    ++statements_;
+    return ReadAll(*db_->Query(sql, params));
 }
 
 ExecResult DataServiceSqlPort::Execute(const std::string& sql, const std::vector<Variant>& params) {

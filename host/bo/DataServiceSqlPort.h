@@ -7,6 +7,9 @@
 
 namespace zelk::bo {
 
+// Every row of a query's answer, as the business objects read it.
+SqlResult ReadAll(Recordset& rs);
+
 // The business objects' port on the host's data service. The service may already be inside
 // a transaction of its caller; Begin then opens a savepoint, so a save stays all or nothing.
 class DataServiceSqlPort : public SqlPort {

@@ -178,12 +178,18 @@ public:
 private:
     void OpenBatch() {
         if (!rq_.atomic) db_->Begin();
-        batchOpen_ = true;
         if (batched_) {
-            auto rs = db_->Query("SELECT max(audit_log_id) FROM audit_log");
-            const Variant& top = rs->GetFields().Item(std::size_t{0}).ValueRef();
-            auditFrom_ = top.IsNull() ? 0 : static_cast<long>(CDbl(top));
+            // The batch's audit rows are the ones after this: it holds the write lock.
+            try {
+                auto rs = db_->Query("SELECT max(audit_log_id) FROM audit_log");
+                const Variant& top = rs->GetFields().Item(std::size_t{0}).ValueRef();
+                auditFrom_ = top.IsNull() ? 0 : static_cast<long>(CDbl(top));
+            } catch (const ComError&) {
+                if (!rq_.atomic) RollbackQuietly();
+                throw;
+            }
         }
+        batchOpen_ = true;
     }
 
     void RollbackQuietly() {

@@ -124,6 +124,10 @@ void BatchSqlPort::WriteGroup(Group& g) {
 
 void BatchSqlPort::Flush() {
     if (Held() == 0) return;
+    // Rows written in the middle of a record could not be taken back with it.
+    if (!marks_.empty())
+        Raise(err::InvalidProcedureCall,
+              "A statement cannot run while a record's rows are held back", "DataService");
     for (auto& g : groups_)
         WriteGroup(g);
     for (auto& g : groups_)

@@ -12,7 +12,8 @@ namespace zelk::bo {
 // A port for saving many new records at once on SQLite. New rows are held back with the IDs
 // they will get and written by Flush, many rows to a statement: the same rows, child rows
 // after their parents, and the same triggers, but a fraction of the statements. Everything
-// else goes straight to the database.
+// else goes straight to the database, after the rows held so far; a record's save must not
+// run other statements while its own rows are held (they could not be taken back with it).
 //
 // The caller owns the transaction around a batch (the port's own Begin/Commit only mark
 // where a record starts, so that a record whose save fails drops its rows alone), holds the

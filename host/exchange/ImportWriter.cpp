@@ -96,12 +96,7 @@ public:
             if (batched_) {
                 pending_.push_back(Save(batched_, a));
             } else {
-                // Each record in a savepoint, so that a failing one is rolled back alone.
-                Transaction t(*db_);
-                Saved s = Save(direct_, a);
-                Finish(s);
-                t.Commit();
-                pending_.push_back(s);
+                pending_.push_back(SaveInSavepoint(a));
             }
         } catch (const ComError& e) {
             ForgetCode(a);
@@ -200,14 +195,20 @@ private:
         }
     }
 
+    // A record in a savepoint of its own, so that a failing one is rolled back alone; inside
+    // no transaction, it is committed alone.
+    Saved SaveInSavepoint(const CheckedArea& a) {
+        Transaction t(*db_);
+        Saved s = Save(direct_, a);
+        Finish(s);
+        t.Commit();
+        return s;
+    }
+
     // A record of a failed batch, again on its own and committed alone.
     void SaveAlone(const CheckedArea& a) {
         try {
-            Transaction t(*db_);
-            Saved s = Save(direct_, a);
-            Finish(s);
-            t.Commit();
-            done_.push_back(s);
+            done_.push_back(SaveInSavepoint(a));
         } catch (const ComError& e) {
             ForgetCode(a);
             RejectRecord(a, e);

@@ -7,6 +7,8 @@
 #include "host/exchange/Exporter.h"
 #include "host/exchange/Importer.h"
 
+#include "LoadAverage.h"
+
 #include <sys/resource.h>
 
 #include <chrono>
@@ -35,13 +37,6 @@ double CpuSeconds(int who) {
     getrusage(who, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-std::string Load() {
-    std::ifstream f("/proc/loadavg");
-    std::string a, b, c;
-    f >> a >> b >> c;
-    return a + " " + b + " " + c;
 }
 
 void Remove(const std::string& path) {
@@ -100,7 +95,7 @@ int main(int argc, char** argv) {
     const double exportRatio = ours / theirs;
     std::printf("export %ld areas to GeoPackage   ours %7.2f s  ogr2ogr %6.2f s  ratio %5.2f  "
                 "goal <= 1.5  (load %s)\n",
-                written, ours, theirs, exportRatio, Load().c_str());
+                written, ours, theirs, exportRatio, LoadAverage().c_str());
     std::fflush(stdout);
 
     double importS = 1e9, copyS = 1e9;
@@ -147,7 +142,7 @@ int main(int argc, char** argv) {
     const double importRatio = importS / copyS;
     std::printf("import %ld areas from GeoPackage ours %7.2f s  ogr2ogr %6.2f s  ratio %5.2f  "
                 "goal <= 4    (load %s)\n",
-                imported, importS, copyS, importRatio, Load().c_str());
+                imported, importS, copyS, importRatio, LoadAverage().c_str());
     std::printf("ratios: export %.2f x ogr2ogr (goal 1.5), import %.2f x ogr2ogr (goal 4)\n",
                 exportRatio, importRatio);
     Remove(copy);

@@ -9,6 +9,7 @@
 #include "host/sql/OracleTranslator.h"
 #include "zelk/ManagedAreaDetails.h"
 
+#include "LoadAverage.h"
 #include "RawSqlite.h"
 #include "SearchHost.h"
 
@@ -62,13 +63,6 @@ double RssMb() {
     return StatusMb("VmRSS:");
 }
 
-std::string Load() {
-    std::ifstream f("/proc/loadavg");
-    std::string a, b, c;
-    f >> a >> b >> c;
-    return a + " " + b + " " + c;
-}
-
 struct Row {
     std::string figure;
     long size;
@@ -82,7 +76,7 @@ std::vector<Row> rows;
 
 void Add(const std::string& figure, long size, double value, const std::string& unit, double ratio,
          const std::string& goal) {
-    rows.push_back({figure, size, value, unit, ratio, goal, Load()});
+    rows.push_back({figure, size, value, unit, ratio, goal, LoadAverage()});
     std::printf("  %-38s %8ld  %10.2f %-4s  ratio %6.3f  goal %s\n", figure.c_str(), size, value,
                 unit.c_str(), ratio, goal.c_str());
     std::fflush(stdout);
@@ -227,7 +221,7 @@ int main(int argc, char** argv) {
     SetUiDriver(std::make_shared<ScriptedUiDriver>());
     double load1k = 0, perRow10k = 0;
     long statements1k = 0;
-    std::printf("load average at start: %s\n", Load().c_str());
+    std::printf("load average at start: %s\n", LoadAverage().c_str());
     for (long n = smallest; n <= largest; n *= 10) {
         std::printf("%ld areas\n", n);
         auto t0 = Clock::now();

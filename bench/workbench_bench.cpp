@@ -13,6 +13,8 @@
 #include "shell/WorkingListPanel.h"
 #include "view/ControlView.h"
 
+#include "LoadAverage.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
@@ -41,14 +43,6 @@ double MsSince(Clock::time_point t0) {
 
 std::string Database(int areas) {
     return std::string(ZELK_BENCH_DATA) + "/areas-" + std::to_string(areas) + ".db";
-}
-
-void LoadAverage() {
-    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        char line[128] = {};
-        if (std::fgets(line, sizeof line, f)) std::printf("load average: %s", line);
-        std::fclose(f);
-    }
 }
 
 // The host as the workbench opens a file: with every area in the working list.
@@ -226,7 +220,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    LoadAverage();
+    std::printf("load average: %s\n", LoadAverage().c_str());
     bool ok = true;
     for (const std::string& w : what) {
         if (w == "open") ok = Open(areas) && ok;
@@ -234,7 +228,7 @@ int main(int argc, char** argv) {
         if (w == "sort") ok = Sort(100000) && ok;
         std::fflush(stdout);
     }
-    LoadAverage();
+    std::printf("load average: %s\n", LoadAverage().c_str());
     if (!ok) std::printf("FAILED: see above\n");
     return ok ? 0 : 1;
 }

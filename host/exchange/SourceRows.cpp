@@ -49,14 +49,6 @@ bool SourceRows::Next() {
     return false;
 }
 
-bool SourceRows::IsNull(int c) const {
-    if (!stmt_) {
-        const Variant& v = rs_->GetFields().Item(static_cast<std::size_t>(c)).ValueRef();
-        return v.IsNull() || v.IsEmpty();
-    }
-    return sqlite3_column_type(stmt_, c) == SQLITE_NULL;
-}
-
 std::string SourceRows::Text(int c) const {
     if (!stmt_) return VariantText(rs_->GetFields().Item(static_cast<std::size_t>(c)).ValueRef());
     switch (sqlite3_column_type(stmt_, c)) {

@@ -27,7 +27,6 @@ public:
 
     bool Next();
     int Columns() const { return columns_; }
-    bool IsNull(int column) const;
     // A number as its shortest exact text, anything else as stored; "" for null.
     std::string Text(int column) const;
     long Long(int column) const;
